@@ -1,0 +1,27 @@
+// Maps each interface type to its interface identity, so that holders and
+// calls can be typed by the interface alone.
+#pragma once
+
+#include "session/automation_interfaces.h"
+
+template <typename Interface> struct InterfaceIdentity;
+
+#define PAGINOR_INTERFACE_IDENTITY(Interface, Iid)                                                 \
+    template <> struct InterfaceIdentity<Interface> { static constexpr IID value = Iid; };
+
+PAGINOR_INTERFACE_IDENTITY(IUnknown, IID_IUnknown)
+PAGINOR_INTERFACE_IDENTITY(IDispatch, IID_IDispatch)
+PAGINOR_INTERFACE_IDENTITY(IEnumVARIANT, IID_IEnumVARIANT)
+PAGINOR_INTERFACE_IDENTITY(IErrorInfo, IID_IErrorInfo)
+PAGINOR_INTERFACE_IDENTITY(ISupportErrorInfo, IID_ISupportErrorInfo)
+PAGINOR_INTERFACE_IDENTITY(IAutomationApp, IID_IAutomationApp)
+PAGINOR_INTERFACE_IDENTITY(IPDDocument, IID_IPDDocument)
+PAGINOR_INTERFACE_IDENTITY(IViewerDocument, IID_IViewerDocument)
+PAGINOR_INTERFACE_IDENTITY(IPDPage, IID_IPDPage)
+PAGINOR_INTERFACE_IDENTITY(ITextSelection, IID_ITextSelection)
+PAGINOR_INTERFACE_IDENTITY(IHighlightList, IID_IHighlightList)
+PAGINOR_INTERFACE_IDENTITY(IFormsApp, IID_IFormsApp)
+PAGINOR_INTERFACE_IDENTITY(IFormFields, IID_IFormFields)
+PAGINOR_INTERFACE_IDENTITY(IFormField, IID_IFormField)
+
+#undef PAGINOR_INTERFACE_IDENTITY

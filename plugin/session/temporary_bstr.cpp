@@ -1,0 +1,24 @@
+#include "session/temporary_bstr.h"
+
+#include "session/raise_com_failure.h"
+
+#include <limits>
+
+namespace {
+
+BSTR AllocateOrRaise(std::u16string_view text) {
+    if (text.size() > std::numeric_limits<UINT>::max() / sizeof(OLECHAR)) {
+        RaiseComFailure(E_OUTOFMEMORY);
+    }
+    static constexpr OLECHAR kEmpty[] = u"";
+    BSTR made =
+        SysAllocStringLen(text.empty() ? kEmpty : text.data(), static_cast<UINT>(text.size()));
+    if (made == nullptr) {
+        RaiseComFailure(E_OUTOFMEMORY);
+    }
+    return made;
+}
+
+} // namespace
+
+TemporaryBstr::TemporaryBstr(std::u16string_view text) : m_text(AllocateOrRaise(text)) {}
