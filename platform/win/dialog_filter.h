@@ -1,0 +1,20 @@
+// The file-type filter text of the framework's file dialog:
+// "Name|pattern[;pattern]|Name|pattern...", optionally ended by "||".
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace paginor::win {
+
+struct DialogFileFilter {
+    std::u16string name;
+    std::vector<std::u16string> patterns;
+};
+
+// Pairs of display name and patterns, in order. A name without patterns is
+// dropped; an empty text gives no filter at all.
+std::vector<DialogFileFilter> ParseDialogFilter(std::u16string_view filter);
+
+} // namespace paginor::win
