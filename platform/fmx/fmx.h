@@ -64,7 +64,12 @@ typedef struct FMX_Data FMX_Data;
 typedef struct FMX_ExprEnv FMX_ExprEnv;
 
 /* Data types a result can be stored as. */
-enum { FMX_DATA_TYPE_NONE = 0, FMX_DATA_TYPE_TEXT = 1, FMX_DATA_TYPE_NUMBER = 2, FMX_DATA_TYPE_DATE = 3 };
+enum {
+    FMX_DATA_TYPE_NONE = 0,
+    FMX_DATA_TYPE_TEXT = 1,
+    FMX_DATA_TYPE_NUMBER = 2,
+    FMX_DATA_TYPE_DATE = 3
+};
 
 /* Returned by FM_Text_Find when the text does not occur. */
 #define FMX_TEXT_NOT_FOUND ((uint32_t)0xFFFFFFFFu)
@@ -174,8 +179,7 @@ FMX_API void FM_Text_DeleteText(FMX_Text* text, uint32_t position, uint32_t coun
 
 /* ---- fixed-point numbers -------------------------------------------- */
 
-FMX_API FMX_FixPt* FM_FixPt_Constructor1(int32_t value, int32_t precision,
-                                         FMX_ErrorContainer* err);
+FMX_API FMX_FixPt* FM_FixPt_Constructor1(int32_t value, int32_t precision, FMX_ErrorContainer* err);
 FMX_API void FM_FixPt_Delete(FMX_FixPt* number, FMX_ErrorContainer* err);
 FMX_API void FM_FixPt_AssignInt(FMX_FixPt* number, int32_t value, FMX_ErrorContainer* err);
 FMX_API void FM_FixPt_AssignDouble(FMX_FixPt* number, double value, FMX_ErrorContainer* err);
@@ -218,8 +222,8 @@ FMX_API int32_t FM_Data_SetAsText(FMX_Data* data, const FMX_Text* text, const FM
                                   int32_t nativeType, FMX_ErrorContainer* err);
 FMX_API int32_t FM_Data_SetAsNumber(FMX_Data* data, const FMX_FixPt* number, int32_t nativeType,
                                     FMX_ErrorContainer* err);
-FMX_API int32_t FM_Data_SetAsDate(FMX_Data* data, const FMX_DateTime* dateTime,
-                                  int32_t nativeType, FMX_ErrorContainer* err);
+FMX_API int32_t FM_Data_SetAsDate(FMX_Data* data, const FMX_DateTime* dateTime, int32_t nativeType,
+                                  FMX_ErrorContainer* err);
 
 /* ---- function registration ------------------------------------------ */
 
@@ -234,8 +238,7 @@ FMX_API int32_t FM_ExprEnv_RegisterExternalFunction(const FMX_QuadChar* pluginId
 /* Returns 0 when the function was registered and is now gone, otherwise a
  * non-zero host error code. */
 FMX_API int32_t FM_ExprEnv_UnRegisterExternalFunction(const FMX_QuadChar* pluginId,
-                                                      int16_t functionId,
-                                                      FMX_ErrorContainer* err);
+                                                      int16_t functionId, FMX_ErrorContainer* err);
 
 #ifdef __cplusplus
 }

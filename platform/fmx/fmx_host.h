@@ -78,7 +78,7 @@ FMX_API void FMXHost_ClearRegistry(void);
 
 /* Result of FMXHost_CallFunction. */
 enum {
-    FMXHOST_CALL_OK = 0,               /* the function ran; see *hostError */
+    FMXHOST_CALL_OK = 0,                 /* the function ran; see *hostError */
     FMXHOST_CALL_BAD_PARAMETER_COUNT = 1 /* the host refused: count outside min..max */
 };
 /* Calls a registered function the way the host's calculation engine does:
@@ -101,8 +101,9 @@ FMX_API uintptr_t FMXHost_ModuleBaseOf(const void* symbol);
 /* Makes the FM_ call named `callName` (e.g. "FM_Text_Constructor1"), or any
  * FM_ call when `callName` is NULL or "", report `code` in its error
  * container: the first `skip` matching calls succeed, the next one fails,
- * then the injection is spent. A failing call still returns a harmless value
- * (a valid object, 0, false), so the caller's reaction is what is tested.
+ * then the injection is spent. A failing constructor returns NULL; other
+ * calls return a harmless value (0, false, an empty text) and change nothing,
+ * so the caller's reaction is what is tested. _Delete calls still free.
  * A later injection replaces an earlier one. */
 FMX_API void FMXHost_InjectError(const char* callName, int32_t code, uint32_t skip);
 FMX_API void FMXHost_ClearInjectedError(void);

@@ -1,0 +1,45 @@
+// The process-wide last-error record: every script function clears it when it
+// starts, a failure fills it, and QELT_GetLastError reads it back.
+//
+//   paginor::ClearError();                                  // "Success", code 0
+//   paginor::SetError(paginor::kErrorNoDocumentOpen, 0, u""); // "No PDF Document opened"
+//   paginor::SetError(-999, 0, u"Error:80004005 Description: ");
+//
+// The record exists from the host's Init to its Shutdown; outside that window
+// the process-wide calls do nothing and reads see an empty record.
+#pragma once
+
+#include "errors/error_codes.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace paginor {
+
+struct LastErrorRecord {
+    std::int32_t code = 0;
+    std::uint32_t nativeCode = 0;
+    std::optional<std::u16string> message; // none in the initial state
+    std::optional<std::u16string> detail;  // none until SetError; may be empty
+};
+
+// Operations on one record.
+void ClearError(LastErrorRecord& record);
+void SetError(std::int32_t code, std::uint32_t nativeCode, LastErrorRecord& record,
+              std::u16string_view detail);
+// The message followed directly by the detail; either alone; or empty.
+std::u16string ErrorText(const LastErrorRecord& record);
+
+// The process-wide record.
+void CreateLastErrorRecord();  // initial state: code 0, no message, no detail
+void DestroyLastErrorRecord(); // clears and frees it; safe when there is none
+LastErrorRecord* CurrentLastErrorRecord();
+
+void ClearError();
+void SetError(std::int32_t code, std::uint32_t nativeCode, std::u16string_view detail);
+std::int32_t LastErrorCode();
+std::u16string LastErrorText();
+
+} // namespace paginor
