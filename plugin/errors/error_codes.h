@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-namespace paginor {
-
 enum ErrorCode : std::int32_t {
     kErrorNone = 0,
     kErrorInvalidParameterCount = -3,
@@ -35,5 +33,3 @@ enum ErrorCode : std::int32_t {
     kErrorCannotSetDocumentInfo = -2022,
     kErrorCannotGetPageText = -2023,
 };
-
-} // namespace paginor

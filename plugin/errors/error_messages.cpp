@@ -6,7 +6,6 @@
 #include <array>
 #include <utility>
 
-namespace paginor {
 namespace {
 
 constexpr std::array<std::pair<std::int32_t, const char*>, 27> kMessages{{
@@ -46,5 +45,3 @@ const char* ErrorMessageFor(std::int32_t code) {
                                     [code](const auto& entry) { return entry.first == code; });
     return found != kMessages.end() ? found->second : "Undefined error. ";
 }
-
-} // namespace paginor

@@ -3,10 +3,6 @@
 
 #include <cstdint>
 
-namespace paginor {
-
 // The message for `code`, as stored (ASCII); "Undefined error. " for any code
 // the table does not hold.
 const char* ErrorMessageFor(std::int32_t code);
-
-} // namespace paginor

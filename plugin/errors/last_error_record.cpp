@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 
-namespace paginor {
 namespace {
 
 std::unique_ptr<LastErrorRecord>& Slot() {
@@ -79,5 +78,3 @@ std::int32_t LastErrorCode() {
 std::u16string LastErrorText() {
     return Slot() ? ErrorText(*Slot()) : std::u16string();
 }
-
-} // namespace paginor

@@ -1,22 +1,21 @@
 // The process-wide last-error record: every script function clears it when it
 // starts, a failure fills it, and QELT_GetLastError reads it back.
 //
-//   paginor::ClearError();                                  // "Success", code 0
-//   paginor::SetError(paginor::kErrorNoDocumentOpen, 0, u""); // "No PDF Document opened"
-//   paginor::SetError(-999, 0, u"Error:80004005 Description: ");
+//   ClearError();                                  // "Success", code 0
+//   SetError(kErrorNoDocumentOpen, 0, u""); // "No PDF Document opened"
+//   SetError(-999, 0, u"Error:80004005 Description: ");
 //
 // The record exists from the host's Init to its Shutdown; outside that window
 // the process-wide calls do nothing and reads see an empty record.
 #pragma once
 
 #include "errors/error_codes.h"
+#include "errors/unknown_exception_detail.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-namespace paginor {
 
 struct LastErrorRecord {
     std::int32_t code = 0;
@@ -41,5 +40,3 @@ void ClearError();
 void SetError(std::int32_t code, std::uint32_t nativeCode, std::u16string_view detail);
 std::int32_t LastErrorCode();
 std::u16string LastErrorText();
-
-} // namespace paginor

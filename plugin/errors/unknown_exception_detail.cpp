@@ -1,0 +1,39 @@
+#include "errors/unknown_exception_detail.h"
+
+#include "com/com.h"
+
+#include <memory>
+
+namespace {
+
+constexpr DWORD kSystemMessageFlags =
+    FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+constexpr DWORD kUserDefaultLanguage = 0x400;
+
+struct LocalFreeDeleter {
+    void operator()(WCHAR* text) const noexcept { LocalFree(text); }
+};
+
+std::u16string SystemMessageForLastError() {
+    WCHAR* raw = nullptr;
+    const DWORD length =
+        FormatMessageW(kSystemMessageFlags, nullptr, GetLastError(), kUserDefaultLanguage,
+                       reinterpret_cast<LPWSTR>(&raw), 0, nullptr);
+    const std::unique_ptr<WCHAR, LocalFreeDeleter> owned(raw);
+    if (length == 0 || raw == nullptr) {
+        return {};
+    }
+    return std::u16string(raw, length);
+}
+
+} // namespace
+
+std::u16string UnknownExceptionDetail(std::u16string_view message, std::u16string_view object) {
+    std::u16string detail = u"UNKNOWN EXCEPTION: FUNC:";
+    detail += SystemMessageForLastError();
+    detail += u"\nOBJ: ";
+    detail += object;
+    detail += u"\nMSG: ";
+    detail += message;
+    return detail;
+}
