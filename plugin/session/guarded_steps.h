@@ -27,8 +27,10 @@ public:
             return true;
         } catch (const ComFailure& failure) {
             RecordComFailure(failure);
+        } catch (const std::exception& exception) {
+            RecordUnknownException(exception.what());
         } catch (...) {
-            RecordUnknownException();
+            RecordUnknownException("");
         }
         m_failed = true;
         return false;
@@ -38,7 +40,7 @@ public:
 
 private:
     static void RecordComFailure(const ComFailure& failure) noexcept;
-    static void RecordUnknownException() noexcept;
+    static void RecordUnknownException(const char* message) noexcept;
 
     bool m_failed = false;
 };

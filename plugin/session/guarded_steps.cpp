@@ -1,0 +1,32 @@
+#include "session/guarded_steps.h"
+
+#include "com/utf.h"
+#include "errors/last_error_record.h"
+
+#include <cstdio>
+
+std::u16string ComFailureDetail(HRESULT status, std::u16string_view description) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(status));
+    std::u16string detail = u"Error:";
+    detail.append(digits, digits + 8);
+    detail += u" Description: ";
+    detail += description;
+    return detail;
+}
+
+void GuardedSteps::RecordComFailure(const ComFailure& failure) noexcept {
+    try {
+        SetError(kErrorComException, 0, ComFailureDetail(failure.Status(), failure.Description()));
+    } catch (...) {
+        // Out of memory while reporting: the record keeps what it had.
+    }
+}
+
+void GuardedSteps::RecordUnknownException(const char* message) noexcept {
+    try {
+        SetError(kErrorUnknownException, 0, UnknownExceptionDetail(paginor::Utf8ToUtf16(message)));
+    } catch (...) {
+        // Out of memory while reporting: the record keeps what it had.
+    }
+}

@@ -1,0 +1,73 @@
+// The application's window and lifetime.
+#include "session/pdf_session.h"
+
+#include "errors/last_error_record.h"
+#include "session/guarded_steps.h"
+
+std::u16string CPDFSession::ShowAcrobat() {
+    if (!m_application) {
+        SetError(kErrorAcrobatNotOpen, 0, u"");
+        return kFailureText;
+    }
+    VARIANT_BOOL shown = VARIANT_FALSE;
+    GuardedSteps steps;
+    steps.Run([&] { m_application.Call(&IAutomationApp::Show, &shown); });
+    if (steps.Failed()) {
+        return kFailureText;
+    }
+    if (shown == VARIANT_FALSE) {
+        SetError(kErrorCannotShowAcrobat, 0, u"");
+        return kFailureText;
+    }
+    return kSuccessText;
+}
+
+std::u16string CPDFSession::HideAcrobat() {
+    if (!m_application) {
+        SetError(kErrorAcrobatNotOpen, 0, u"");
+        return kFailureText;
+    }
+    VARIANT_BOOL hidden = VARIANT_FALSE;
+    GuardedSteps steps;
+    steps.Run([&] { m_application.Call(&IAutomationApp::Hide, &hidden); });
+    if (steps.Failed()) {
+        return kFailureText;
+    }
+    if (hidden == VARIANT_FALSE) {
+        SetError(kErrorCannotHideAcrobat, 0, u"");
+        return kFailureText;
+    }
+    return kSuccessText;
+}
+
+std::u16string CPDFSession::CloseAcrobat() {
+    if (!m_application) {
+        return kSuccessText;
+    }
+    if (m_viewer) {
+        SetError(kErrorDocumentStillOpenMisspelt, 0, u"");
+        return kFailureText;
+    }
+    if (m_document) {
+        SetError(kErrorDocumentStillOpen, 0, u"");
+        return kFailureText;
+    }
+    m_fields.Clear();
+
+    GuardedSteps steps;
+    steps.Run([&] {
+        // The answers say nothing useful about shutting down; only a failed
+        // call stops the sequence.
+        VARIANT_BOOL ignored = VARIANT_FALSE;
+        m_application.Call(&IAutomationApp::Show, &ignored);
+        m_application.Call(&IAutomationApp::CloseAllDocuments, &ignored);
+        m_application.Call(&IAutomationApp::Hide, &ignored);
+        m_application.Call(&IAutomationApp::EndApplication, &ignored);
+    });
+    if (steps.Failed()) {
+        return kFailureText;
+    }
+    m_application.Clear();
+    m_openPath.clear();
+    return kSuccessText;
+}

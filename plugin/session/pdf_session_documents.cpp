@@ -1,0 +1,127 @@
+// Opening, closing and deleting documents.
+#include "session/pdf_session.h"
+
+#include "com/utf.h"
+#include "errors/last_error_record.h"
+#include "session/create_instance.h"
+#include "session/guarded_steps.h"
+#include "session/temporary_bstr.h"
+#include "win/file_access.h"
+
+#include <cerrno>
+#include <system_error>
+
+namespace {
+
+constexpr int kReadAccess = 4;
+
+// The text a failed deletion reports: the C runtime's reason for `error`.
+std::u16string SystemReason(int error) {
+    return paginor::Utf8ToUtf16(std::generic_category().message(error));
+}
+
+} // namespace
+
+std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
+    if (m_document) {
+        SetError(kErrorFileAlreadyOpen, 0, u"");
+        return kFailureText;
+    }
+    m_forms.Clear();
+    m_fields.Clear();
+    m_viewer.Clear();
+
+    if (_waccess(path.c_str(), kReadAccess) != 0) {
+        SetError(kErrorFileNotFound, 0, u"");
+        return kFailureText;
+    }
+
+    const bool createdApplication = m_application.IsEmpty();
+    if (createdApplication) {
+        CLSID applicationClass{};
+        HRESULT status = CLSIDFromString(kProgIdApplication, &applicationClass);
+        if (FAILED(status)) {
+            m_application.Clear();
+            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
+                     u"Classid for AcroExch.App");
+            return kFailureText;
+        }
+        status = CreateInstance(m_application, applicationClass);
+        if (FAILED(status)) {
+            m_application.Clear();
+            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.App");
+            return kFailureText;
+        }
+    }
+
+    CLSID documentClass{};
+    HRESULT status = CLSIDFromProgID(kProgIdPDDocument, &documentClass);
+    if (FAILED(status)) {
+        m_application.Clear();
+        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
+                 u"Classid for AcroExch.PDDoc");
+        return kFailureText;
+    }
+    status = CreateInstance(m_document, documentClass);
+    if (FAILED(status)) {
+        m_application.Clear();
+        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.PDoc");
+        return kFailureText;
+    }
+
+    GuardedSteps steps;
+    bool opened = false;
+    steps.Run([&] {
+        VARIANT_BOOL answer = VARIANT_FALSE;
+        m_document.Call(&IPDDocument::Open, TemporaryBstr(path), &answer);
+        opened = answer != VARIANT_FALSE;
+    });
+    if (!steps.Failed() && opened) {
+        steps.Run([&] {
+            AutomationRef<IDispatch> window;
+            m_document.Call(&IPDDocument::OpenInViewer, TemporaryBstr(path), window.Receive());
+            m_viewer.Narrow(window.Peek());
+        });
+    }
+    if (steps.Failed() || !opened) {
+        if (!steps.Failed()) {
+            SetError(kErrorCannotOpenPdf, 0, u"");
+        }
+        // A document that did not open must not count as open: it would
+        // refuse every later open with -2013. Back to the state before the call.
+        m_viewer.Clear();
+        m_document.Clear();
+        if (createdApplication) {
+            m_application.Clear();
+        }
+        return kFailureText;
+    }
+
+    m_openPath = path;
+    return kSuccessText;
+}
+
+std::u16string CPDFSession::ClosePDF() {
+    // Only references are dropped: the application is not asked to close the
+    // document or its window, and it keeps running.
+    m_document.Clear();
+    m_fields.Clear();
+    m_forms.Clear();
+    m_viewer.Clear();
+    m_openPath.clear();
+    ClearFields();
+    return kSuccessText;
+}
+
+std::u16string CPDFSession::DeletePDF(const std::u16string& path) {
+    if (_wunlink(path.c_str()) == 0) {
+        return kSuccessText;
+    }
+    const int error = errno;
+    if (error == ENOENT) {
+        SetError(kErrorFileNotFound, 0, u"");
+    } else {
+        SetError(kErrorCannotDeleteFile, static_cast<DWORD>(error), SystemReason(error));
+    }
+    return kFailureText;
+}

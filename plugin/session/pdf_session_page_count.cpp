@@ -1,0 +1,23 @@
+// The open document's page count.
+#include "session/pdf_session.h"
+
+#include "errors/last_error_record.h"
+#include "session/guarded_steps.h"
+
+#include <string>
+
+std::u16string CPDFSession::GetNumPages() {
+    if (!m_document) {
+        SetError(kErrorNoDocumentOpen, 0, u"");
+        return kFailureText;
+    }
+    LONG count = 0;
+    GuardedSteps steps;
+    steps.Run([&] { m_document.Call(&IPDDocument::GetNumPages, &count); });
+    if (steps.Failed()) {
+        return kFailureText;
+    }
+    // Passed on as answered, zero and negative counts included.
+    const std::string digits = std::to_string(count);
+    return std::u16string(digits.begin(), digits.end());
+}

@@ -1,0 +1,51 @@
+// Saving the open document in place or under another path.
+#include "session/pdf_session.h"
+
+#include "errors/last_error_record.h"
+#include "session/guarded_steps.h"
+#include "session/temporary_bstr.h"
+
+namespace {
+
+// Save-type words handed to the document's save operation unchanged.
+constexpr SHORT kSaveInPlace = 1;
+constexpr SHORT kSaveUnderPath = 3;
+
+} // namespace
+
+std::u16string CPDFSession::SavePDF(const std::u16string& path) {
+    if (!m_viewer) {
+        SetError(kErrorNoViewerFile, 0, u"");
+        return kFailureText;
+    }
+
+    GuardedSteps steps;
+    if (!m_document) {
+        steps.Run([&] {
+            AutomationRef<IDispatch> document;
+            m_viewer.Call(&IViewerDocument::GetPDDocument, document.Receive());
+            m_document.Narrow(document.Peek());
+        });
+    }
+
+    bool saved = false;
+    steps.Run([&] {
+        VARIANT_BOOL answer = VARIANT_FALSE;
+        // The open path stays the file that was opened, also after a save
+        // under another path.
+        if (path.empty()) {
+            m_document.Call(&IPDDocument::Save, kSaveInPlace, TemporaryBstr(m_openPath), &answer);
+        } else {
+            m_document.Call(&IPDDocument::Save, kSaveUnderPath, TemporaryBstr(path), &answer);
+        }
+        saved = answer != VARIANT_FALSE;
+    });
+    if (steps.Failed()) {
+        return kFailureText;
+    }
+    if (!saved) {
+        SetError(kErrorCannotSavePdf, 0, u"");
+        return kFailureText;
+    }
+    return kSuccessText;
+}
