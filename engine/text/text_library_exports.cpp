@@ -1,0 +1,87 @@
+// The exported C functions of libpaginor_text.so. Every C++ failure is
+// turned into a return code here: nothing may unwind into the engine.
+#include "poppler_text_document.h"
+#include "text_library_api.h"
+
+#include <poppler/cpp/poppler-global.h>
+
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#define PAGINOR_TEXT_EXPORT __attribute__((visibility("default")))
+
+struct PaginorTextDocument {
+    std::unique_ptr<paginor::text::PopplerTextDocument> document;
+};
+
+namespace {
+
+void copyError(const char* text, char* error, size_t capacity) {
+    if (error == nullptr || capacity == 0)
+        return;
+    std::strncpy(error, text, capacity - 1);
+    error[capacity - 1] = '\0';
+}
+
+// Poppler reports damage it repairs on stderr; the engine reports failures itself.
+void discardPopplerMessage(const std::string&, void*) {}
+
+} // namespace
+
+extern "C" {
+
+PAGINOR_TEXT_EXPORT PaginorTextDocument* paginor_text_open(const unsigned char* data, size_t size,
+                                                           char* error, size_t errorCapacity) {
+    try {
+        if (data == nullptr) {
+            copyError("no document data", error, errorCapacity);
+            return nullptr;
+        }
+        poppler::set_debug_error_function(discardPopplerMessage, nullptr);
+        std::string reason;
+        auto loaded = paginor::text::PopplerTextDocument::load(
+            std::vector<char>(reinterpret_cast<const char*>(data),
+                              reinterpret_cast<const char*>(data) + size),
+            reason);
+        if (!loaded) {
+            copyError(reason.c_str(), error, errorCapacity);
+            return nullptr;
+        }
+        auto handle = std::make_unique<PaginorTextDocument>();
+        handle->document = std::move(loaded);
+        return handle.release(); // owned by the caller until paginor_text_close
+    } catch (const std::exception& e) {
+        copyError(e.what(), error, errorCapacity);
+    } catch (...) {
+        copyError("unexpected failure in the text reader", error, errorCapacity);
+    }
+    return nullptr;
+}
+
+PAGINOR_TEXT_EXPORT int paginor_text_page_count(const PaginorTextDocument* document) {
+    return document != nullptr ? document->document->pageCount() : -1;
+}
+
+PAGINOR_TEXT_EXPORT int paginor_text_page_words(PaginorTextDocument* document, int page,
+                                                PaginorTextWordSink sink, void* context) {
+    if (document == nullptr || sink == nullptr)
+        return -2;
+    try {
+        const auto* words = document->document->pageWords(page);
+        if (words == nullptr)
+            return -1;
+        for (const auto& word : *words)
+            sink(context, word.text.data(), word.text.size(), word.separator.data(),
+                 word.separator.size());
+        return 0;
+    } catch (...) {
+        return -2;
+    }
+}
+
+PAGINOR_TEXT_EXPORT void paginor_text_close(PaginorTextDocument* document) {
+    std::unique_ptr<PaginorTextDocument> owned(document);
+}
+
+} // extern "C"

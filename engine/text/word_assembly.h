@@ -1,0 +1,38 @@
+// Turns the word boxes a PDF text layer yields (in its reading order, each
+// word in the order its glyphs were drawn) into words in logical order, each
+// followed by its separator. Free of any PDF library, so the geometry rules
+// can be exercised directly.
+#pragma once
+
+#include "page_word.h"
+
+#include <string>
+#include <vector>
+
+namespace paginor::text {
+
+// Page space, y growing downwards (as the extraction reports it).
+struct BoxRect {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+struct TextBox {
+    std::u32string text;
+    BoxRect bbox;
+    int rotation = 0; // quarter turns of the text direction: 0 left to right, 1 downwards, ...
+    bool spaceAfter = false;     // the layer saw a space before the next box
+    std::vector<BoxRect> glyphs; // one per character of `text` when known, else empty
+};
+
+std::vector<PageWord> assembleWords(const std::vector<TextBox>& boxes);
+
+// Reorders one line from visual order (left to right along the text
+// direction) into logical order: right-to-left runs are reversed, numbers and
+// left-to-right runs inside them keep their own order.
+std::u32string visualToLogical(const std::u32string& visualLine);
+
+// Replaces ligatures and presentation forms (U+FB00-FDFF, U+FE70-FEFE) by
+// their letters and drops zero-width no-break spaces.
+std::u32string decomposePresentationForms(const std::u32string& word);
+
+} // namespace paginor::text

@@ -1,0 +1,322 @@
+// Words read through the lazily loaded text library, checked against
+// pdftotext on the same files, plus the caching and loading contracts.
+#include "text_library.h"
+#include "text_snapshot.h"
+#include "text_snapshot_cache.h"
+#include "unicode_conversion.h"
+#include "word_assembly.h"
+
+#include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <set>
+
+namespace fs = std::filesystem;
+using paginor::text::TextDocument;
+
+namespace {
+
+using PageTokens = std::vector<std::u32string>;
+
+fs::path corpusFolder() {
+    if (const char* env = std::getenv("PAGINOR_CORPUS"))
+        return env;
+    return fs::path(PAGINOR_SOURCE_DIR) / ".." / "shared" / "corpus";
+}
+
+std::string snapshotOf(const fs::path& file) {
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.processFile(file.c_str());
+    return paginor::text::writeTextSnapshot(pdf);
+}
+
+std::shared_ptr<TextDocument> loadText(const std::string& snapshot) {
+    std::string error;
+    auto document = TextDocument::load(snapshot, error);
+    EXPECT_TRUE(document) << error;
+    return document;
+}
+
+// Tokens as the comparison sees them: split on white space, direction marks
+// dropped, ligatures and presentation forms as letters (both sides alike).
+void appendTokens(const std::u32string& text, PageTokens& tokens) {
+    std::u32string current;
+    auto flush = [&] {
+        current = paginor::text::decomposePresentationForms(current);
+        if (!current.empty())
+            tokens.push_back(current);
+        current.clear();
+    };
+    for (char32_t c : text) {
+        if (c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+            (c >= 0x2066 && c <= 0x2069))
+            continue;
+        if (u_isUWhiteSpace(static_cast<UChar32>(c)))
+            flush();
+        else
+            current += c;
+    }
+    flush();
+}
+
+std::vector<PageTokens> ourPages(const TextDocument& document) {
+    std::vector<PageTokens> pages;
+    std::vector<paginor::text::PageWord> words;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        EXPECT_EQ(document.pageWords(page, words), TextDocument::PageResult::ok);
+        // pdftotext joins a word hyphenated at a line end and drops the
+        // hyphen; the selection keeps the page as printed. Join here alike.
+        PageTokens tokens;
+        std::u32string pending;
+        for (const auto& word : words) {
+            pending += paginor::text::toUtf32(word.text);
+            if (pending.back() == U'-' && word.separator == u"\r\n" && pending.size() > 1) {
+                pending.pop_back();
+                continue;
+            }
+            appendTokens(pending, tokens);
+            pending.clear();
+        }
+        appendTokens(pending, tokens);
+        pages.push_back(std::move(tokens));
+    }
+    return pages;
+}
+
+std::u32string fromUtf8(const std::string& text) {
+    std::u16string units(text.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(units.data(), static_cast<int32_t>(units.size()), &length, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    units.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
+    return paginor::text::toUtf32(units);
+}
+
+// pdftotext's pages (form feed separated); empty when it fails on the file.
+std::optional<std::vector<PageTokens>> pdftotextPages(const fs::path& file) {
+    const std::string command = "pdftotext -q -enc UTF-8 '" + file.string() + "' - 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe)
+        return std::nullopt;
+    std::string output;
+    char buffer[65536];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get()))
+        output.append(buffer, n);
+    if (pclose(pipe.release()) != 0)
+        return std::nullopt;
+    std::vector<PageTokens> pages;
+    std::u32string page;
+    for (char32_t c : fromUtf8(output)) {
+        if (c != U'\f') {
+            page += c;
+            continue;
+        }
+        appendTokens(page, pages.emplace_back());
+        page.clear();
+    }
+    return pages;
+}
+
+std::size_t commonSubsequence(const PageTokens& a, const PageTokens& b) {
+    std::vector<std::size_t> row(b.size() + 1, 0), previous(b.size() + 1, 0);
+    for (const auto& token : a) {
+        std::swap(row, previous);
+        for (std::size_t j = 0; j < b.size(); ++j)
+            row[j + 1] = token == b[j] ? previous[j] + 1 : std::max(previous[j + 1], row[j]);
+    }
+    return row[b.size()];
+}
+
+struct Agreement {
+    std::size_t ours = 0, theirs = 0, common = 0;
+    double ratio() const { return ours + theirs == 0 ? 1.0 : 2.0 * common / (ours + theirs); }
+};
+
+Agreement compare(const std::vector<PageTokens>& ours, const std::vector<PageTokens>& theirs) {
+    Agreement agreement;
+    for (std::size_t page = 0; page < std::max(ours.size(), theirs.size()); ++page) {
+        static const PageTokens none;
+        const PageTokens& a = page < ours.size() ? ours[page] : none;
+        const PageTokens& b = page < theirs.size() ? theirs[page] : none;
+        agreement.ours += a.size();
+        agreement.theirs += b.size();
+        agreement.common += commonSubsequence(a, b);
+    }
+    return agreement;
+}
+
+} // namespace
+
+TEST(TextLibraryLoading, PopplerArrivesOnlyWithTheFirstTextRequest) {
+    if (dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD) != nullptr)
+        GTEST_SKIP() << "an earlier test in this process already loaded the text library";
+    std::string error;
+    ASSERT_NE(paginor::text::TextLibrary::instance(error), nullptr) << error;
+    EXPECT_NE(dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD), nullptr);
+}
+
+TEST(TextLibraryLoading, UnreadableBytesGiveAReason) {
+    std::string error;
+    EXPECT_EQ(TextDocument::load("not a PDF at all", error), nullptr);
+    EXPECT_FALSE(error.empty());
+}
+
+class CorpusText : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = corpusFolder() / "text";
+        if (!fs::is_directory(folder_))
+            GTEST_SKIP() << "no text corpus at " << folder_;
+    }
+    fs::path folder_;
+};
+
+// Files whose reading order is plain enough that any difference is a fault.
+const std::set<std::string> kSimpleFiles = {"latex-outline.pdf",
+                                            "latex-multicolumn.pdf",
+                                            "rotated-pages-2p.pdf",
+                                            "ligatures-short.pdf",
+                                            "ligatures-5p.pdf",
+                                            "cyrillic-21p-odd-whitespace.pdf",
+                                            "text.pdf"};
+
+TEST_F(CorpusText, WordsAgreeWithPdftotext) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder_))
+        if (entry.path().extension() == ".pdf")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    const fs::path bundled = fs::path(PAGINOR_SOURCE_DIR) / "examples" / "text.pdf";
+    if (fs::exists(bundled))
+        files.push_back(bundled);
+
+    std::cout << std::left << std::setw(36) << "file" << std::right << std::setw(8) << "ours"
+              << std::setw(10) << "pdftotext" << std::setw(8) << "common" << std::setw(10)
+              << "agreement\n";
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string snapshot = snapshotOf(file);
+        auto document = loadText(snapshot);
+        ASSERT_TRUE(document);
+        auto reference = pdftotextPages(file);
+        if (!reference) {
+            // pdftotext cannot read some damaged files; compare with the repaired copy.
+            const fs::path repaired = fs::temp_directory_path() / "paginor-text-repaired.pdf";
+            std::ofstream(repaired, std::ios::binary) << snapshot;
+            reference = pdftotextPages(repaired);
+            fs::remove(repaired);
+        }
+        ASSERT_TRUE(reference);
+        const Agreement agreement = compare(ourPages(*document), *reference);
+        std::cout << std::left << std::setw(36) << file.filename().string() << std::right
+                  << std::setw(8) << agreement.ours << std::setw(10) << agreement.theirs
+                  << std::setw(8) << agreement.common << std::setw(9) << std::fixed
+                  << std::setprecision(3) << agreement.ratio() << "\n";
+        RecordProperty(file.filename().string(), std::to_string(agreement.ratio()));
+        if (kSimpleFiles.count(file.filename().string()) != 0) {
+            EXPECT_GE(agreement.ratio(), 0.98);
+        }
+    }
+}
+
+TEST_F(CorpusText, ScanWithoutTextLayerHasNoWords) {
+    auto document = loadText(snapshotOf(folder_ / "scanned-2p.pdf"));
+    ASSERT_TRUE(document);
+    ASSERT_EQ(document->pageCount(), 2);
+    std::vector<paginor::text::PageWord> words;
+    for (int page = 0; page < 2; ++page) {
+        EXPECT_EQ(document->pageWords(page, words), TextDocument::PageResult::ok);
+        EXPECT_TRUE(words.empty());
+    }
+}
+
+TEST_F(CorpusText, RotatedPagesReadLikeUprightOnes) {
+    auto document = loadText(snapshotOf(folder_ / "arabic-rotated-pages.pdf"));
+    ASSERT_TRUE(document);
+    std::vector<paginor::text::PageWord> upright, turned;
+    ASSERT_EQ(document->pageWords(0, upright), TextDocument::PageResult::ok);
+    EXPECT_FALSE(upright.empty());
+    for (int page = 1; page < document->pageCount(); ++page) {
+        ASSERT_EQ(document->pageWords(page, turned), TextDocument::PageResult::ok);
+        EXPECT_EQ(turned, upright) << "page " << page;
+    }
+
+    auto landscape = loadText(snapshotOf(folder_ / "rotated-pages-2p.pdf"));
+    ASSERT_TRUE(landscape);
+    ASSERT_EQ(landscape->pageWords(1, turned), TextDocument::PageResult::ok);
+    std::u16string text;
+    for (const auto& word : turned)
+        text += word.text + word.separator;
+    EXPECT_EQ(text, u"This is my second page. It will have a landscape layout.\r\n"
+                    u"Second line here.\r\n");
+}
+
+TEST_F(CorpusText, PagesOutsideTheDocumentAreRefused) {
+    auto document = loadText(snapshotOf(folder_ / "rotated-pages-2p.pdf"));
+    ASSERT_TRUE(document);
+    std::vector<paginor::text::PageWord> words;
+    for (int page : {-1, 2, 1000})
+        EXPECT_EQ(document->pageWords(page, words), TextDocument::PageResult::outOfRange) << page;
+}
+
+TEST_F(CorpusText, SnapshotDropsAnnotationsAndLeavesTheDocumentAlone) {
+    const fs::path form = corpusFolder() / "forms" / "all-field-types.pdf";
+    if (!fs::exists(form))
+        GTEST_SKIP() << "no form corpus";
+    QPDF pdf;
+    pdf.processFile(form.c_str());
+    const std::string snapshot = paginor::text::writeTextSnapshot(pdf);
+    EXPECT_TRUE(pdf.getRoot().hasKey("/AcroForm"));
+    EXPECT_TRUE(
+        QPDFPageDocumentHelper(pdf).getAllPages().front().getObjectHandle().hasKey("/Annots"));
+
+    QPDF copy;
+    copy.processMemoryFile("snapshot", snapshot.data(), snapshot.size());
+    EXPECT_FALSE(copy.getRoot().hasKey("/AcroForm"));
+    for (auto& page : QPDFPageDocumentHelper(copy).getAllPages())
+        EXPECT_FALSE(page.getObjectHandle().hasKey("/Annots"));
+}
+
+// Reading every page of a document loads it into the reader once per revision.
+TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
+    const fs::path file = folder_ / "latex-outline.pdf";
+    paginor::text::TextSnapshotCache cache;
+    auto owner = std::make_shared<int>(0);
+    int writes = 0;
+    auto write = [&] {
+        ++writes;
+        return snapshotOf(file);
+    };
+    std::string error;
+    std::vector<paginor::text::PageWord> words;
+    for (std::uint64_t revision : {1, 2}) {
+        auto first = cache.documentFor(owner, revision, write, error);
+        ASSERT_TRUE(first) << error;
+        for (int page = 0; page < first->pageCount(); ++page) {
+            auto document = cache.documentFor(owner, revision, write, error);
+            EXPECT_EQ(document, first);
+            EXPECT_EQ(document->pageWords(page, words), TextDocument::PageResult::ok);
+        }
+    }
+    EXPECT_EQ(cache.loadCount(), 2u);
+    EXPECT_EQ(writes, 2);
+
+    auto failing = [&]() -> std::string { throw std::runtime_error("disk gone"); };
+    auto other = std::make_shared<int>(1);
+    EXPECT_EQ(cache.documentFor(other, 1, failing, error), nullptr);
+    EXPECT_NE(error.find("disk gone"), std::string::npos);
+    EXPECT_EQ(cache.loadCount(), 2u);
+}
