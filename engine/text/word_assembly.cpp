@@ -55,8 +55,11 @@ bool startsNewLine(const TextBox& previous, const TextBox& next) {
     if (overlap < 0.5 * smaller)
         return true;
     // A jump back against the reading direction starts a new line even when
-    // the baselines happen to match (the next column, a repeated heading).
-    return b.alongMin < a.alongMin - 0.5 * std::max(a.height(), b.height());
+    // the baselines happen to match (the next column, a repeated heading);
+    // so does a wide gap the layer saw no space in (a table cell, a margin note).
+    const double size = std::max(a.height(), b.height());
+    return b.alongMin < a.alongMin - 0.5 * size ||
+           (!previous.spaceAfter && b.alongMin - a.alongMax > 1.5 * size);
 }
 
 // Pieces of one word split by a font change: same line, no space seen, no gap.
