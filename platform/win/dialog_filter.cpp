@@ -21,13 +21,17 @@ std::vector<DialogFileFilter> ParseDialogFilter(std::u16string_view filter) {
     std::vector<DialogFileFilter> filters;
     const std::vector<std::u16string_view> fields = Split(filter, u'|');
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+        // An empty field ends the list, as "||" does for the framework.
+        if (fields[i].empty() || fields[i + 1].empty()) {
+            break;
+        }
         DialogFileFilter entry{std::u16string(fields[i]), {}};
         for (std::u16string_view pattern : Split(fields[i + 1], u';')) {
             if (!pattern.empty()) {
                 entry.patterns.emplace_back(pattern);
             }
         }
-        if (!entry.name.empty() && !entry.patterns.empty()) {
+        if (!entry.patterns.empty()) {
             filters.push_back(std::move(entry));
         }
     }

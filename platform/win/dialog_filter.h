@@ -13,8 +13,8 @@ struct DialogFileFilter {
     std::vector<std::u16string> patterns;
 };
 
-// Pairs of display name and patterns, in order. A name without patterns is
-// dropped; an empty text gives no filter at all.
+// Pairs of display name and patterns, in order, up to the first empty field
+// ("||" ends the list); a name without patterns is dropped.
 std::vector<DialogFileFilter> ParseDialogFilter(std::u16string_view filter);
 
 } // namespace paginor::win
