@@ -1,7 +1,7 @@
 #include "session/input_blocking_hooks.h"
 
+#include "host/plugin_module.h"
 #include "win/hooks.h"
-#include "win/instance_handle.h"
 #include "win/module_handle.h"
 #include "win/thread.h"
 
@@ -46,9 +46,7 @@ InputBlockingHooks::InputBlockingHooks() noexcept {
     g_keyboardHook =
         SetWindowsHookExW(WH_KEYBOARD, BlockKeyboardInput, GetModuleHandleW(u"KeyBoard"), thread);
     // The mouse hook names this library, the module that holds its procedure.
-    g_mouseHook = SetWindowsHookExW(
-        WH_MOUSE, BlockMouseInput,
-        InstanceHandleOf(reinterpret_cast<const void*>(&BlockMouseInput)), thread);
+    g_mouseHook = SetWindowsHookExW(WH_MOUSE, BlockMouseInput, PluginInstanceHandle(), thread);
 }
 
 InputBlockingHooks::~InputBlockingHooks() {

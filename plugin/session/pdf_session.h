@@ -86,5 +86,5 @@ private:
 CPDFSession& PdfSession() noexcept;
 
 // Result texts shared by the session methods.
-inline constexpr char16_t kSuccessText[] = u"0";
-inline constexpr char16_t kFailureText[] = u"!!ERROR!!";
+inline constexpr char16_t kDoneText[] = u"0";
+inline constexpr char16_t kErrorText[] = u"!!ERROR!!";

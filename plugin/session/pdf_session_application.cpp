@@ -7,50 +7,50 @@
 std::u16string CPDFSession::ShowAcrobat() {
     if (!m_application) {
         SetError(kErrorAcrobatNotOpen, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
     VARIANT_BOOL shown = VARIANT_FALSE;
     GuardedSteps steps;
     steps.Run([&] { m_application.Call(&IAutomationApp::Show, &shown); });
     if (steps.Failed()) {
-        return kFailureText;
+        return kErrorText;
     }
     if (shown == VARIANT_FALSE) {
         SetError(kErrorCannotShowAcrobat, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
-    return kSuccessText;
+    return kDoneText;
 }
 
 std::u16string CPDFSession::HideAcrobat() {
     if (!m_application) {
         SetError(kErrorAcrobatNotOpen, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
     VARIANT_BOOL hidden = VARIANT_FALSE;
     GuardedSteps steps;
     steps.Run([&] { m_application.Call(&IAutomationApp::Hide, &hidden); });
     if (steps.Failed()) {
-        return kFailureText;
+        return kErrorText;
     }
     if (hidden == VARIANT_FALSE) {
         SetError(kErrorCannotHideAcrobat, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
-    return kSuccessText;
+    return kDoneText;
 }
 
 std::u16string CPDFSession::CloseAcrobat() {
     if (!m_application) {
-        return kSuccessText;
+        return kDoneText;
     }
     if (m_viewer) {
         SetError(kErrorDocumentStillOpenMisspelt, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
     if (m_document) {
         SetError(kErrorDocumentStillOpen, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
     m_fields.Clear();
 
@@ -65,9 +65,9 @@ std::u16string CPDFSession::CloseAcrobat() {
         m_application.Call(&IAutomationApp::EndApplication, &ignored);
     });
     if (steps.Failed()) {
-        return kFailureText;
+        return kErrorText;
     }
     m_application.Clear();
     m_openPath.clear();
-    return kSuccessText;
+    return kDoneText;
 }

@@ -25,7 +25,7 @@ std::u16string SystemReason(int error) {
 std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     if (m_document) {
         SetError(kErrorFileAlreadyOpen, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
     m_forms.Clear();
     m_fields.Clear();
@@ -33,7 +33,7 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
 
     if (_waccess(path.c_str(), kReadAccess) != 0) {
         SetError(kErrorFileNotFound, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
 
     const bool createdApplication = m_application.IsEmpty();
@@ -44,13 +44,13 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
             m_application.Clear();
             SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
                      u"Classid for AcroExch.App");
-            return kFailureText;
+            return kErrorText;
         }
         status = CreateInstance(m_application, applicationClass);
         if (FAILED(status)) {
             m_application.Clear();
             SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.App");
-            return kFailureText;
+            return kErrorText;
         }
     }
 
@@ -60,13 +60,13 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
         m_application.Clear();
         SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
                  u"Classid for AcroExch.PDDoc");
-        return kFailureText;
+        return kErrorText;
     }
     status = CreateInstance(m_document, documentClass);
     if (FAILED(status)) {
         m_application.Clear();
         SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.PDoc");
-        return kFailureText;
+        return kErrorText;
     }
 
     GuardedSteps steps;
@@ -94,11 +94,11 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
         if (createdApplication) {
             m_application.Clear();
         }
-        return kFailureText;
+        return kErrorText;
     }
 
     m_openPath = path;
-    return kSuccessText;
+    return kDoneText;
 }
 
 std::u16string CPDFSession::ClosePDF() {
@@ -110,12 +110,12 @@ std::u16string CPDFSession::ClosePDF() {
     m_viewer.Clear();
     m_openPath.clear();
     ClearFields();
-    return kSuccessText;
+    return kDoneText;
 }
 
 std::u16string CPDFSession::DeletePDF(const std::u16string& path) {
     if (_wunlink(path.c_str()) == 0) {
-        return kSuccessText;
+        return kDoneText;
     }
     const int error = errno;
     if (error == ENOENT) {
@@ -123,5 +123,5 @@ std::u16string CPDFSession::DeletePDF(const std::u16string& path) {
     } else {
         SetError(kErrorCannotDeleteFile, static_cast<DWORD>(error), SystemReason(error));
     }
-    return kFailureText;
+    return kErrorText;
 }

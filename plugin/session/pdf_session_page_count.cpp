@@ -9,13 +9,13 @@
 std::u16string CPDFSession::GetNumPages() {
     if (!m_document) {
         SetError(kErrorNoDocumentOpen, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
     LONG count = 0;
     GuardedSteps steps;
     steps.Run([&] { m_document.Call(&IPDDocument::GetNumPages, &count); });
     if (steps.Failed()) {
-        return kFailureText;
+        return kErrorText;
     }
     // Passed on as answered, zero and negative counts included.
     const std::string digits = std::to_string(count);

@@ -16,7 +16,7 @@ constexpr SHORT kSaveUnderPath = 3;
 std::u16string CPDFSession::SavePDF(const std::u16string& path) {
     if (!m_viewer) {
         SetError(kErrorNoViewerFile, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
 
     GuardedSteps steps;
@@ -41,11 +41,11 @@ std::u16string CPDFSession::SavePDF(const std::u16string& path) {
         saved = answer != VARIANT_FALSE;
     });
     if (steps.Failed()) {
-        return kFailureText;
+        return kErrorText;
     }
     if (!saved) {
         SetError(kErrorCannotSavePdf, 0, u"");
-        return kFailureText;
+        return kErrorText;
     }
-    return kSuccessText;
+    return kDoneText;
 }

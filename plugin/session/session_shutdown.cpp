@@ -1,0 +1,7 @@
+#include "session/session_shutdown.h"
+
+#include "session/pdf_session.h"
+
+void ResetPdfSessionForShutdown() {
+    PdfSession().Reset();
+}
