@@ -1,0 +1,86 @@
+#include "engine/document/document_loader.h"
+
+#include "engine/document/engine_document.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace paginor::engine {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void failRead(const std::string& path, int error) {
+    throw DocumentLoadError("Cannot read " + path + ": " + std::strerror(error));
+}
+
+} // namespace
+
+std::string readWholeFile(const std::string& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) {
+        failRead(path, errno);
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        failRead(path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw DocumentLoadError("Cannot read " + path + ": not a regular file");
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            failRead(path, errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& description) {
+    auto pdf = std::make_unique<QPDF>();
+    pdf->setSuppressWarnings(true);
+    pdf->setAttemptRecovery(true);
+    try {
+        // A null password makes qpdf try the empty user password itself.
+        pdf->processMemoryFile(description.c_str(), bytes.data(), bytes.size(), nullptr);
+        QPDFPageDocumentHelper(*pdf).getAllPages();
+    } catch (const std::exception& error) {
+        throw DocumentLoadError(std::string("Cannot open ") + description +
+                                " as a PDF: " + error.what());
+    }
+    return pdf;
+}
+
+} // namespace paginor::engine

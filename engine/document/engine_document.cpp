@@ -1,0 +1,110 @@
+#include "engine/document/engine_document.h"
+
+#include "engine/com_support/com_failure.h"
+#include "engine/document/atomic_file_writer.h"
+#include "engine/document/document_loader.h"
+#include "engine/document/document_serializer.h"
+#include "engine/document/info_dictionary.h"
+#include "engine/document/page_inserter.h"
+#include "engine/document/page_remover.h"
+#include "engine/document/pdf_date.h"
+#include "engine/document/xmp_metadata.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <ctime>
+
+using namespace paginor::engine;
+
+EngineDocument::EngineDocument(std::shared_ptr<const std::string> bytes, const std::string& path)
+    : bytes_(std::move(bytes)), pdf_(parsePdf(*bytes_, path)), path_(path) {}
+
+EngineDocument::~EngineDocument() = default;
+
+std::shared_ptr<EngineDocument> EngineDocument::load(const std::string& path) {
+    auto bytes = std::make_shared<const std::string>(readWholeFile(path));
+    return std::shared_ptr<EngineDocument>(new EngineDocument(std::move(bytes), path));
+}
+
+std::shared_ptr<EngineDocument> EngineDocument::loadFromMemory(std::string bytes,
+                                                               const std::string& description) {
+    auto shared = std::make_shared<const std::string>(std::move(bytes));
+    return std::shared_ptr<EngineDocument>(new EngineDocument(std::move(shared), description));
+}
+
+int EngineDocument::pageCount() {
+    return static_cast<int>(QPDFPageDocumentHelper(*pdf_).getAllPages().size());
+}
+
+bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int startPage, int count,
+                                 bool withOutline) {
+    const int targetCount = pageCount();
+    const int sourceCount = source.pageCount();
+    if (afterPage < -1 || afterPage >= targetCount || startPage < 0 || count < 0 ||
+        startPage > sourceCount || count > sourceCount - startPage) {
+        return false;
+    }
+    if (count == 0) {
+        return true;
+    }
+    // Copy from a private parse: qpdf's copier remembers what it copied per
+    // source, and the source's inherited attributes get pushed to its pages.
+    auto snapshot = source.privateCopy();
+    PageInsertion insertion{afterPage, startPage, count, withOutline};
+    insertCopiedPages(*pdf_, snapshot->pdf(), insertion);
+    markModified();
+    return true;
+}
+
+bool EngineDocument::deletePages(int first, int last) {
+    const int count = pageCount();
+    if (first < 0 || last < first || last >= count || last - first + 1 >= count) {
+        return false;
+    }
+    removePages(*pdf_, first, last);
+    markModified();
+    return true;
+}
+
+std::string EngineDocument::infoEntry(std::string_view key) {
+    return readInfoEntry(*pdf_, key);
+}
+
+bool EngineDocument::setInfoEntry(std::string_view key, std::string_view value) {
+    if (!writeInfoEntry(*pdf_, key, value)) {
+        return false;
+    }
+    syncXmpWithInfo(*pdf_, key, value);
+    markModified();
+    return true;
+}
+
+void EngineDocument::save(int flags, const std::string& path) {
+    const std::string target = path.empty() ? path_ : path;
+    if (target.empty()) {
+        failCall(E_INVALIDARG, "Cannot save: the document has no path and none was given");
+    }
+    const std::time_t now = std::time(nullptr);
+    writeInfoDate(*pdf_, "ModDate", pdfDate(now));
+    setXmpModifyDate(*pdf_, xmpDate(now));
+    markModified();
+
+    SerializeOptions options;
+    options.linearize = (flags & kSaveLinearized) != 0;
+    writeFileAtomically(target, [&](std::FILE* file) { writeDocument(*pdf_, options, file); });
+    if ((flags & kSaveCopy) == 0) {
+        path_ = target;
+    }
+}
+
+std::string EngineDocument::serializeToMemory(const SerializeOptions& options) {
+    return writeDocumentToMemory(*pdf_, options);
+}
+
+std::shared_ptr<EngineDocument> EngineDocument::privateCopy() {
+    if (revision() == 0) {
+        return std::shared_ptr<EngineDocument>(new EngineDocument(bytes_, path_));
+    }
+    return loadFromMemory(serializeToMemory({}), path_);
+}

@@ -1,0 +1,128 @@
+#include "engine/document/outline_tree.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
+
+#include <set>
+
+namespace paginor::engine {
+
+namespace {
+
+std::vector<OutlineNode> readChildren(QPDFObjectHandle parent, std::set<QPDFObjGen>& seen,
+                                      int depth) {
+    std::vector<OutlineNode> nodes;
+    if (depth > 100) {
+        return nodes; // deeper than any real outline: treat as damaged
+    }
+    for (QPDFObjectHandle item = parent.getKey("/First");
+         item.isDictionary() && item.isIndirect() && seen.insert(item.getObjGen()).second;
+         item = item.getKey("/Next")) {
+        nodes.push_back({item, readChildren(item, seen, depth + 1)});
+    }
+    return nodes;
+}
+
+bool isOpen(QPDFObjectHandle item) {
+    QPDFObjectHandle count = item.getKey("/Count");
+    return !count.isInteger() || count.getIntValue() >= 0;
+}
+
+// Links `nodes` under `parent` and answers how many of them are visible
+// (the parent being open).
+int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool parentIsRoot) {
+    for (const char* key : {"/First", "/Last"}) {
+        parent.removeKey(key);
+    }
+    int visible = 0;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        QPDFObjectHandle item = nodes[i].item;
+        const bool open = isOpen(item);
+        item.replaceKey("/Parent", parent);
+        if (i > 0) {
+            item.replaceKey("/Prev", nodes[i - 1].item);
+        } else {
+            item.removeKey("/Prev");
+        }
+        if (i + 1 < nodes.size()) {
+            item.replaceKey("/Next", nodes[i + 1].item);
+        } else {
+            item.removeKey("/Next");
+        }
+        const int below = link(item, nodes[i].children, false);
+        if (nodes[i].children.empty()) {
+            item.removeKey("/Count");
+        } else {
+            const int count = open ? below : -static_cast<int>(nodes[i].children.size());
+            item.replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+        }
+        visible += 1 + (open ? below : 0);
+    }
+    if (!nodes.empty()) {
+        parent.replaceKey("/First", nodes.front().item);
+        parent.replaceKey("/Last", nodes.back().item);
+    }
+    if (parentIsRoot) {
+        parent.replaceKey("/Count", QPDFObjectHandle::newInteger(visible));
+    }
+    return visible;
+}
+
+QPDFObjectHandle resolveDestination(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle dest) {
+    if (dest.isName() || dest.isString()) {
+        dest = outlines.resolveNamedDest(dest);
+    }
+    if (dest.isDictionary()) {
+        dest = dest.getKey("/D");
+    }
+    return dest.isArray() ? dest : QPDFObjectHandle::newNull();
+}
+
+} // namespace
+
+std::vector<OutlineNode> readOutline(QPDF& pdf) {
+    QPDFObjectHandle root = pdf.getRoot().getKey("/Outlines");
+    if (!root.isDictionary()) {
+        return {};
+    }
+    std::set<QPDFObjGen> seen;
+    return readChildren(root, seen, 0);
+}
+
+void writeOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes) {
+    QPDFObjectHandle catalog = pdf.getRoot();
+    if (nodes.empty()) {
+        catalog.removeKey("/Outlines");
+        return;
+    }
+    QPDFObjectHandle root = catalog.getKey("/Outlines");
+    if (!root.isDictionary() || !root.isIndirect()) {
+        root = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Outlines >>"));
+        catalog.replaceKey("/Outlines", root);
+    }
+    link(root, nodes, true);
+}
+
+QPDFObjectHandle outlineDestination(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle item) {
+    QPDFObjectHandle dest = item.getKey("/Dest");
+    if (dest.isNull()) {
+        QPDFObjectHandle action = item.getKey("/A");
+        if (action.isDictionary() && action.getKey("/S").isNameAndEquals("/GoTo")) {
+            dest = action.getKey("/D");
+        }
+    }
+    return resolveDestination(outlines, dest);
+}
+
+QPDFObjectHandle outlineTargetPage(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle item) {
+    QPDFObjectHandle dest = outlineDestination(outlines, item);
+    if (dest.isArray() && dest.getArrayNItems() > 0) {
+        QPDFObjectHandle page = dest.getArrayItem(0);
+        if (page.isDictionary()) {
+            return page;
+        }
+    }
+    return QPDFObjectHandle::newNull();
+}
+
+} // namespace paginor::engine

@@ -1,0 +1,14 @@
+// The application's active document: the document of the viewer document
+// opened last that is still open. The forms object works on it.
+#pragma once
+
+#include <memory>
+
+class EngineDocument;
+
+namespace paginor::engine {
+
+// Null when no viewer document with an open document exists.
+std::shared_ptr<EngineDocument> activeDocument();
+
+} // namespace paginor::engine
