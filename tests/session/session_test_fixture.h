@@ -1,0 +1,77 @@
+// A loaded plug-in driven through the host API, with the scriptable server
+// registered behind the automation ProgIDs and a readable file to open.
+#pragma once
+
+#include "plugin_host.h"
+#include "scriptable_server.h"
+#include "win/hooks_testing.h"
+#include "win/thread.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class SessionFixture {
+public:
+    // `omittedProgIds` are left out of the registry, so their class lookup fails.
+    explicit SessionFixture(const std::vector<std::u16string>& omittedProgIds = {}) {
+        m_folder = std::filesystem::path(::testing::TempDir()) /
+                   ("session_" + std::to_string(++s_counter) + "_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        m_file = (m_folder / "form.pdf").string();
+        std::ofstream(m_file) << "%PDF-1.4\n";
+        std::string registry = paginor::scripted::GeneratedRegistryPath();
+        if (!omittedProgIds.empty()) {
+            registry = (m_folder / "registry.txt").string();
+            paginor::scripted::WriteRegistry(registry, omittedProgIds);
+        }
+        m_server = std::make_unique<paginor::scripted::ScopedScriptableServer>(registry);
+        m_host = std::make_unique<plugin_host::PluginHost>();
+    }
+
+    ~SessionFixture() {
+        m_host.reset(); // Shutdown and unload while the server is still registered
+        // Unloading drops every reference the session still had.
+        EXPECT_EQ(paginor::scripted::Script().LiveObjects(), 0);
+        m_server.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+
+    bool Start() { return m_host->Loaded() && m_host->Init() == 53; }
+    plugin_host::PluginHost& Host() { return *m_host; }
+    const std::string& File() const { return m_file; }
+    std::string PathInFolder(const std::string& name) const { return (m_folder / name).string(); }
+
+    // Calls a function with no parameter or one, and checks that the input
+    // hooks are gone again afterwards, whatever the outcome.
+    std::string Call(const std::string& function, const std::optional<std::string>& param = {}) {
+        const plugin_host::CallResult result =
+            param ? m_host->Call(function, {*param}) : m_host->Call(function);
+        EXPECT_TRUE(result.admitted) << function;
+        EXPECT_EQ(result.hostError, 0) << function;
+        EXPECT_EQ(paginor::win::InstalledHookCount(GetCurrentThreadId()), 0u) << function;
+        return plugin_host::Utf8(result.text);
+    }
+
+    std::string Open() { return Call("QELT_OpenPDF", m_file); }
+    std::string ErrorText() { return plugin_host::Utf8(m_host->LastErrorText()); }
+    int ErrorNumber() { return static_cast<int>(m_host->LastErrorNumber()); }
+
+    // Unloads the plug-in (Shutdown first, as a host does).
+    void Unload() { m_host.reset(); }
+
+private:
+    static inline int s_counter = 0;
+    std::filesystem::path m_folder;
+    std::string m_file;
+    std::unique_ptr<paginor::scripted::ScopedScriptableServer> m_server;
+    std::unique_ptr<plugin_host::PluginHost> m_host;
+};
