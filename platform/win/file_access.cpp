@@ -1,5 +1,6 @@
 #include "win/file_access.h"
 
+#include "com/com.h"
 #include "com/utf.h"
 
 #include <cerrno>
@@ -15,6 +16,14 @@ bool ToPosixPath(const WCHAR* path, std::string& out) {
     }
     out = paginor::Utf16ToUtf8(paginor::Utf16View(path));
     return true;
+}
+
+// Failure as the C runtime reports it, mirrored into the thread's last error
+// code so that a later system-message look-up describes it.
+int Fail(int error) {
+    errno = error;
+    SetLastError(static_cast<DWORD>(error));
+    return -1;
 }
 
 } // namespace
@@ -37,30 +46,28 @@ int _waccess(const WCHAR* path, int mode) {
         posixMode = R_OK | W_OK;
         break;
     default:
-        errno = EINVAL;
-        return -1;
+        return Fail(EINVAL);
     }
     std::string posixPath;
     if (!ToPosixPath(path, posixPath)) {
-        errno = EINVAL;
-        return -1;
+        return Fail(EINVAL);
     }
-    return access(posixPath.c_str(), posixMode) == 0 ? 0 : -1;
+    if (access(posixPath.c_str(), posixMode) == 0) {
+        return 0;
+    }
+    return Fail(errno);
 }
 
 int _wunlink(const WCHAR* path) {
     std::string posixPath;
     if (!ToPosixPath(path, posixPath)) {
-        errno = EINVAL;
-        return -1;
+        return Fail(EINVAL);
     }
     if (unlink(posixPath.c_str()) == 0) {
         return 0;
     }
-    if (errno == EISDIR) {
-        errno = EACCES; // what the C runtime reports for a folder
-    }
-    return -1;
+    // The C runtime refuses a folder with EACCES.
+    return Fail(errno == EISDIR ? EACCES : errno);
 }
 
 } // extern "C"

@@ -1,5 +1,6 @@
 // C runtime file calls on UTF-16 paths. Both return 0 on success and -1 with
-// errno set on failure, as the C runtime does.
+// errno set on failure, as the C runtime does; the thread's last error code
+// (GetLastError) is set to the same value.
 #pragma once
 
 #include "win/win_types.h"

@@ -1,3 +1,4 @@
+#include "com/com.h"
 #include "com/utf.h"
 #include "win/file_access.h"
 #include "win/module_handle.h"
@@ -57,6 +58,7 @@ TEST_F(FileAccessTest, AccessChecksModesAndReportsErrno) {
         EXPECT_EQ(_waccess(path.c_str(), c.mode), c.result) << c.name;
         if (c.result != 0) {
             EXPECT_EQ(errno, c.error) << c.name;
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(c.error)) << c.name;
         }
     }
     errno = 0;
@@ -83,6 +85,7 @@ TEST_F(FileAccessTest, UnlinkDeletesAndReportsWhyNot) {
         errno = 0;
         EXPECT_EQ(_wunlink(c.path.c_str()), -1) << c.name;
         EXPECT_EQ(errno, c.error) << c.name;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(c.error)) << c.name;
     }
     errno = 0;
     EXPECT_EQ(_wunlink(nullptr), -1);
