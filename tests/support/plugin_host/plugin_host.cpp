@@ -21,13 +21,25 @@ std::string DefaultPluginPath() {
 }
 
 std::u16string Utf16(std::string_view text) {
-    // Through the host's own conversion, so tests see what a host would pass.
-    std::unique_ptr<FMX_Text, void (*)(FMX_Text*)> t(
-        FM_Text_Constructor1(nullptr), [](FMX_Text* p) { FM_Text_Delete(p, nullptr); });
-    const std::string terminated(text);
-    FM_Text_Assign(t.get(), terminated.c_str(), FMX_TEXT_ENCODING_UTF8, nullptr);
-    std::u16string out(FM_Text_GetSize(t.get(), nullptr), u'\0');
-    FM_Text_GetUnicode(t.get(), out.data(), 0, static_cast<std::uint32_t>(out.size()), nullptr);
+    // Converted here rather than through libfmx, so that building a test's
+    // parameters never consumes a fault injected for the plug-in.
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        i += length;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
     return out;
 }
 
