@@ -2,11 +2,11 @@
 // Implemented in engine/text (page_object_factory.cpp), which also owns the
 // page's text selection and the lazily loaded word extraction.
 //
-// For the engine's build: engine/text/sources.cmake appends the engine-side
-// sources to PAGINOR_ENGINE_SOURCES (include it from engine/CMakeLists.txt),
-// and engine/text/CMakeLists.txt builds libpaginor_text.so, which the engine
-// dlopens on the first text request (add_subdirectory(text)). The engine
-// module must link `dl` and be able to find its own path with dladdr.
+// For the engine's build: engine/text/sources.cmake appends the page and
+// selection objects to PAGINOR_ENGINE_SOURCES, and engine/text/CMakeLists.txt
+// builds libpaginor_text.so (the only poppler user, dlopened beside the
+// engine module on the first text request) and links the loader
+// (paginor_text_access) into paginor_engine_core.
 #pragma once
 
 #include "com/com.h"

@@ -80,16 +80,18 @@ std::vector<PageTokens> ourPages(const TextDocument& document) {
         // hyphen; the selection keeps the page as printed. Join here alike.
         PageTokens tokens;
         std::u32string pending;
-        for (const auto& word : words) {
-            pending += paginor::text::toUtf32(word.text);
-            if (pending.back() == U'-' && word.separator == u"\r\n" && pending.size() > 1) {
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            pending += paginor::text::toUtf32(words[i].text);
+            const bool hyphenated = pending.size() > 1 && pending.back() == U'-' &&
+                                    u_isalpha(static_cast<UChar32>(pending[pending.size() - 2])) &&
+                                    words[i].separator == u"\r\n" && i + 1 < words.size();
+            if (hyphenated) {
                 pending.pop_back();
                 continue;
             }
             appendTokens(pending, tokens);
             pending.clear();
         }
-        appendTokens(pending, tokens);
         pages.push_back(std::move(tokens));
     }
     return pages;
@@ -142,6 +144,7 @@ std::size_t commonSubsequence(const PageTokens& a, const PageTokens& b) {
 
 struct Agreement {
     std::size_t ours = 0, theirs = 0, common = 0;
+    std::size_t pages = 0, samePages = 0; // pages equal once white space is ignored
     double ratio() const { return ours + theirs == 0 ? 1.0 : 2.0 * common / (ours + theirs); }
 };
 
@@ -154,6 +157,14 @@ Agreement compare(const std::vector<PageTokens>& ours, const std::vector<PageTok
         agreement.ours += a.size();
         agreement.theirs += b.size();
         agreement.common += commonSubsequence(a, b);
+        auto glued = [](const PageTokens& tokens) {
+            std::u32string text;
+            for (const auto& token : tokens)
+                text += token;
+            return text;
+        };
+        ++agreement.pages;
+        agreement.samePages += glued(a) == glued(b) ? 1 : 0;
     }
     return agreement;
 }
@@ -205,7 +216,7 @@ TEST_F(CorpusText, WordsAgreeWithPdftotext) {
 
     std::cout << std::left << std::setw(36) << "file" << std::right << std::setw(8) << "ours"
               << std::setw(10) << "pdftotext" << std::setw(8) << "common" << std::setw(10)
-              << "agreement\n";
+              << "agreement" << std::setw(12) << "same pages\n";
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::string snapshot = snapshotOf(file);
@@ -224,7 +235,8 @@ TEST_F(CorpusText, WordsAgreeWithPdftotext) {
         std::cout << std::left << std::setw(36) << file.filename().string() << std::right
                   << std::setw(8) << agreement.ours << std::setw(10) << agreement.theirs
                   << std::setw(8) << agreement.common << std::setw(9) << std::fixed
-                  << std::setprecision(3) << agreement.ratio() << "\n";
+                  << std::setprecision(3) << agreement.ratio() << std::setw(8)
+                  << agreement.samePages << "/" << agreement.pages << "\n";
         RecordProperty(file.filename().string(), std::to_string(agreement.ratio()));
         if (kSimpleFiles.count(file.filename().string()) != 0) {
             EXPECT_GE(agreement.ratio(), 0.98);

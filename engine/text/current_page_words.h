@@ -1,0 +1,23 @@
+// The words of one page of an open document as it stands now, read through
+// the per-revision text cache.
+#pragma once
+
+#include "engine/text/page_word.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class EngineDocument;
+
+namespace paginor::text {
+
+// Throws paginor::engine::ComFailure: DISP_E_BADINDEX for a page outside the
+// document (the description names the index and the page count), E_FAIL
+// when the text cannot be read.
+std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& document, int index);
+
+// The description of a page index outside a document of `pageCount` pages.
+std::string pageOutOfRangeDescription(long index, int pageCount);
+
+} // namespace paginor::text

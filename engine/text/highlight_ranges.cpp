@@ -1,0 +1,25 @@
+#include "engine/text/highlight_ranges.h"
+
+#include <algorithm>
+
+namespace paginor::text {
+
+std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
+                                    const std::vector<HighlightRange>& ranges) {
+    std::vector<bool> chosen(words.size(), false);
+    for (const HighlightRange& range : ranges) {
+        const std::size_t first = std::min<std::size_t>(range.offset, words.size());
+        const std::size_t end = range.length == kToEndOfPage
+                                    ? words.size()
+                                    : std::min(words.size(), first + range.length);
+        std::fill(chosen.begin() + static_cast<std::ptrdiff_t>(first),
+                  chosen.begin() + static_cast<std::ptrdiff_t>(end), true);
+    }
+    std::vector<PageWord> selected;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (chosen[i])
+            selected.push_back(words[i]);
+    return selected;
+}
+
+} // namespace paginor::text
