@@ -189,15 +189,6 @@ TEST_F(SessionLifecycle, FailedCloseApplicationKeepsIt) {
     EXPECT_EQ(session.Call("QELT_HideAcrobat"), "0");
 }
 
-TEST_F(SessionLifecycle, ShowAndHideReachTheApplication) {
-    ASSERT_EQ(session.Open(), "0");
-    EXPECT_EQ(session.Call("QELT_HideAcrobat"), "0");
-    EXPECT_EQ(session.Call("QELT_ShowAcrobat"), "0");
-    EXPECT_EQ(session.ErrorText(), "Success");
-    EXPECT_EQ(Script().Operations("App."),
-              (std::vector<std::string>{"App.Create", "App.Run", "App.Hide", "App.Show"}));
-}
-
 TEST_F(SessionLifecycle, ShutdownKeepsTheDocumentUntilUnload) {
     ASSERT_EQ(session.Open(), "0");
     session.Host().Shutdown();
@@ -217,13 +208,6 @@ TEST_F(SessionLifecycle, DeleteIgnoresTheSession) {
     EXPECT_FALSE(std::filesystem::exists(session.File()));
     EXPECT_EQ(session.Call("QELT_OpenPDF", session.File()), "!!ERROR!!");
     EXPECT_EQ(session.ErrorNumber(), -2013);
-}
-
-TEST_F(SessionLifecycle, DeleteTakesNonAsciiPaths) {
-    const std::string path = session.PathInFolder("Rechnung \xC3\xA4\xE2\x82\xAC.pdf");
-    std::ofstream(path) << "x";
-    EXPECT_EQ(session.Call("QELT_DeletePDF", path), "0");
-    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 } // namespace

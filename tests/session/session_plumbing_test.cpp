@@ -1,7 +1,6 @@
 // The automation plumbing beneath the session methods, linked in directly:
 // holders, failure capture, object creation, creation failure codes and the
 // input-blocking hooks.
-#include "com/error_info.h"
 #include "errors/last_error_record.h"
 #include "host/plugin_module.h"
 #include "scriptable_server.h"
@@ -9,7 +8,6 @@
 #include "session/guarded_steps.h"
 #include "session/input_blocking_hooks.h"
 #include "session/pdf_session.h"
-#include "session/temporary_bstr.h"
 #include "win/hooks_testing.h"
 #include "win/module_handle.h"
 #include "win/thread.h"
@@ -26,22 +24,15 @@ namespace {
 using paginor::scripted::ScopedScriptableServer;
 using paginor::scripted::Script;
 
-// A bare object whose answers to QueryInterface and error-information
-// support a test chooses.
-class FakeObject : public ISupportErrorInfo {
+// A bare object whose answer to QueryInterface a test chooses.
+class FakeObject : public IUnknown {
 public:
-    HRESULT narrowingAnswer = S_OK;   // for any interface but IUnknown
-    bool offersErrorSupport = true;   // answers ISupportErrorInfo at all
-    HRESULT supportsErrorInfo = S_OK; // what InterfaceSupportsErrorInfo says
+    HRESULT narrowingAnswer = S_OK; // for any interface but IUnknown
     ULONG references = 1;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         *object = nullptr;
-        if (iid == IID_ISupportErrorInfo) {
-            if (!offersErrorSupport) {
-                return E_NOINTERFACE;
-            }
-        } else if (iid != IID_IUnknown && FAILED(narrowingAnswer)) {
+        if (iid != IID_IUnknown && FAILED(narrowingAnswer)) {
             return narrowingAnswer;
         }
         *object = this;
@@ -50,9 +41,6 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID) override {
-        return supportsErrorInfo;
-    }
 };
 
 class SessionPlumbing : public ::testing::Test {
@@ -69,25 +57,6 @@ protected:
     static const LastErrorRecord& Record() { return *CurrentLastErrorRecord(); }
     static std::u16string Detail() { return Record().detail.value_or(u"<none>"); }
 };
-
-TEST_F(SessionPlumbing, ComFailureDetailHasEightUpperCaseDigits) {
-    struct Row {
-        HRESULT status;
-        std::u16string description;
-        std::u16string detail;
-    };
-    const Row rows[] = {
-        {E_FAIL, u"", u"Error:80004005 Description: "},
-        {E_POINTER, u"", u"Error:80004003 Description: "},
-        {static_cast<HRESULT>(0x800A01AD), u"no object", u"Error:800A01AD Description: no object"},
-        {S_FALSE, u"odd", u"Error:00000001 Description: odd"},
-        {static_cast<HRESULT>(0xABC), u"\u00e9t\u00e9",
-         u"Error:00000ABC Description: \u00e9t\u00e9"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(ComFailureDetail(row.status, row.description), row.detail);
-    }
-}
 
 TEST_F(SessionPlumbing, GuardedStepsRecordTheFirstFailureAndSkipTheRest) {
     struct Row {
@@ -123,39 +92,6 @@ TEST_F(SessionPlumbing, GuardedStepsRecordTheFirstFailureAndSkipTheRest) {
     }
 }
 
-TEST_F(SessionPlumbing, FailureCarriesErrorInfoOnlyWhenTheObjectVouchesForIt) {
-    struct Row {
-        const char* name;
-        bool offersErrorSupport;
-        HRESULT supportsErrorInfo;
-        std::u16string description;
-    };
-    const Row rows[] = {
-        {"supported", true, S_OK, u"file is locked"},
-        {"not for this interface", true, S_FALSE, u""},
-        {"no support interface", false, S_OK, u""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        FakeObject object;
-        object.offersErrorSupport = row.offersErrorSupport;
-        object.supportsErrorInfo = row.supportsErrorInfo;
-        paginor::ReportComError(IID_IPDDocument, u"file is locked", E_FAIL);
-        try {
-            RaiseComFailure(E_FAIL, &object, IID_IPDDocument);
-            FAIL() << "no exception";
-        } catch (const ComFailure& failure) {
-            EXPECT_EQ(failure.Status(), E_FAIL);
-            EXPECT_EQ(failure.Description(), row.description);
-        }
-        EXPECT_EQ(object.references, 1u);
-        IErrorInfo* leftOver = nullptr;
-        if (GetErrorInfo(0, &leftOver) == S_OK) {
-            leftOver->Release();
-        }
-    }
-}
-
 TEST_F(SessionPlumbing, NarrowingRefusedLeavesTheHolderEmpty) {
     FakeObject held;
     FakeObject refusing;
@@ -188,29 +124,6 @@ TEST_F(SessionPlumbing, NarrowingFailingOtherwiseRaises) {
         EXPECT_FALSE(failure.HasErrorInfo());
     }
     EXPECT_EQ(broken.references, 1u);
-}
-
-TEST_F(SessionPlumbing, StoringAddsAReferenceBeforeDroppingTheOldOne) {
-    FakeObject object;
-    AutomationRef<IUnknown> first;
-    first.Store(&object);
-    first.Store(&object);
-    EXPECT_EQ(object.references, 2u);
-    AutomationRef<IUnknown> copy = first;
-    EXPECT_EQ(object.references, 3u);
-    first.Clear();
-    copy.Clear();
-    EXPECT_EQ(object.references, 1u);
-}
-
-TEST_F(SessionPlumbing, TemporaryStringsKeepEmbeddedCharacters) {
-    const std::u16string text(u"a\0b\u00fc", 4);
-    TemporaryBstr argument(text);
-    EXPECT_EQ(SysStringLen(argument), 4u);
-    EXPECT_EQ(std::u16string(argument.Get(), 4), text);
-    TemporaryBstr empty(u"");
-    ASSERT_NE(empty.Get(), nullptr);
-    EXPECT_EQ(SysStringLen(empty), 0u);
 }
 
 TEST_F(SessionPlumbing, CreateInstanceRunsTheObjectAndReportsEachStep) {
