@@ -1,8 +1,8 @@
 #include "engine/text/page_object.h"
 
 #include "engine/text/current_page_words.h"
-#include "engine/text/highlight_ranges.h"
 #include "engine/text/text_selection_object.h"
+#include "engine/text/words_in_ranges.h"
 
 namespace paginor::text {
 
@@ -15,11 +15,11 @@ HRESULT PageObject::CreateTextSelection(IDispatch* highlightList, IDispatch** se
         *selection = nullptr;
         if (highlightList == nullptr)
             failCall(E_POINTER, "No highlight list was given for the text selection");
-        const auto ranges = highlightListRanges(highlightList);
-        if (!ranges)
+        const auto* list = engine::HighlightListObject::fromDispatch(highlightList);
+        if (list == nullptr)
             failCall(E_INVALIDARG, "The highlight list does not come from this PDF engine");
         auto created = TextSelectionObject::create(
-            wordsInRanges(currentPageWords(document_, index_), *ranges));
+            wordsInRanges(currentPageWords(document_, index_), list->ranges()));
         engine::handOut(created, selection);
         return S_OK;
     });

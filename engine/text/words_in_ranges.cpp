@@ -1,17 +1,16 @@
-#include "engine/text/highlight_ranges.h"
+#include "engine/text/words_in_ranges.h"
 
 #include <algorithm>
 
 namespace paginor::text {
 
 std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
-                                    const std::vector<HighlightRange>& ranges) {
+                                    const std::vector<engine::HighlightRange>& ranges) {
     std::vector<bool> chosen(words.size(), false);
-    for (const HighlightRange& range : ranges) {
+    for (const auto& range : ranges) {
         const std::size_t first = std::min<std::size_t>(range.offset, words.size());
-        const std::size_t end = range.length == kToEndOfPage
-                                    ? words.size()
-                                    : std::min(words.size(), first + range.length);
+        const std::size_t end =
+            range.toEndOfPage() ? words.size() : std::min(words.size(), first + range.length);
         std::fill(chosen.begin() + static_cast<std::ptrdiff_t>(first),
                   chosen.begin() + static_cast<std::ptrdiff_t>(end), true);
     }

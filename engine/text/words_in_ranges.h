@@ -1,0 +1,16 @@
+// Which words of a page a highlight list's ranges select.
+#pragma once
+
+#include "engine/objects/highlight_list_object.h"
+#include "engine/text/page_word.h"
+
+#include <vector>
+
+namespace paginor::text {
+
+// The words any range covers, each once, in reading order. Ranges reaching
+// past the last word stop there.
+std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
+                                    const std::vector<engine::HighlightRange>& ranges);
+
+} // namespace paginor::text
