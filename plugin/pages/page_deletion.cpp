@@ -1,0 +1,39 @@
+// Deleting a run of pages from the open document.
+#include "session/pdf_session.h"
+
+#include "errors/last_error_record.h"
+#include "pages/operation_steps.h"
+#include "pages/source_document.h"
+
+std::u16string CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
+    if (!m_viewer) {
+        SetError(kErrorNoViewerFile, 0, u"");
+        return kErrorText;
+    }
+    OperationSteps steps;
+    if (!m_document) {
+        steps.Run([&] {
+            AutomationRef<IDispatch> document;
+            m_viewer.Call(&IViewerDocument::GetPDDocument, document.Receive());
+            m_document.Narrow(document.Peek());
+        });
+    }
+    // The indexes are 0-based but compared with the count itself; indexes the
+    // checks let through are the delete operation's to judge.
+    if (const LONG pages = PageCountOf(steps, m_document); !steps.Failed() && pages < firstPage) {
+        steps.Refuse(kErrorInvalidStartPage, u"");
+    }
+    if (const LONG pages = PageCountOf(steps, m_document); !steps.Failed() && pages < lastPage) {
+        steps.Refuse(kErrorInvalidEndPage, u"");
+    }
+    if (!steps.Failed() && lastPage < firstPage) {
+        steps.Refuse(kErrorInvalidPageRange, u"");
+    }
+    VARIANT_BOOL deleted = VARIANT_FALSE;
+    if (steps.Run(
+            [&] { m_document.Call(&IPDDocument::DeletePages, firstPage, lastPage, &deleted); }) &&
+        deleted == VARIANT_FALSE) {
+        steps.Refuse(kErrorCannotDeletePages, u"");
+    }
+    return steps.Failed() ? kErrorText : kDoneText;
+}

@@ -1,0 +1,71 @@
+// Copying a run of pages from another PDF file into the open document.
+#include "session/pdf_session.h"
+
+#include "errors/last_error_record.h"
+#include "pages/operation_steps.h"
+#include "pages/source_document.h"
+#include "win/file_access.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int kReadAccess = 4;
+
+} // namespace
+
+std::u16string CPDFSession::InsertPages(LONG afterPage,
+                                        const std::optional<std::u16string>& sourcePath,
+                                        LONG startPage, LONG numPages, bool includeBookmarks) {
+    if (!m_document) {
+        SetError(kErrorNoDocumentOpen, 0, u"");
+        return kErrorText;
+    }
+    const std::u16string path = sourcePath.value_or(std::u16string());
+    if (_waccess(path.c_str(), kReadAccess) != 0) {
+        SetError(kErrorFileNotFound, 0, u"");
+        return kErrorText;
+    }
+    AutomationRef<IPDDocument> source;
+    if (!CreateSourceDocument(source)) {
+        return kErrorText;
+    }
+
+    OperationSteps steps;
+    OpenSourceDocument(steps, source, path);
+    const LONG sourcePages = PageCountOf(steps, source);
+    // The checks run in this order and stop at the first that fails; the
+    // open document's count is read only for a non-negative afterPage.
+    const auto checkRange = [&] {
+        if (afterPage < 0) {
+            return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
+        }
+        const LONG openPages = PageCountOf(steps, m_document);
+        if (steps.Failed()) {
+            return;
+        }
+        if (afterPage > openPages) {
+            return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
+        }
+        if (startPage < 0 || startPage > sourcePages) {
+            return steps.Refuse(kErrorInvalidPageRange, u"startPage is not valid");
+        }
+        // The run [startPage, startPage + numPages) must lie inside the source.
+        if (numPages < 0 || std::int64_t{startPage} + numPages > sourcePages) {
+            return steps.Refuse(kErrorInvalidPageRange, u"numPages is not valid");
+        }
+    };
+    if (!steps.Failed()) {
+        checkRange();
+    }
+    VARIANT_BOOL inserted = VARIANT_FALSE;
+    if (steps.Run([&] {
+            m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
+                            numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
+        }) &&
+        inserted == VARIANT_FALSE) {
+        steps.Refuse(kErrorCannotInsertPages, u"");
+    }
+    CloseSourceDocument(steps, source);
+    return steps.Failed() ? kErrorText : kDoneText;
+}

@@ -1,0 +1,49 @@
+// Printing every page of the open document through its viewer window.
+#include "session/pdf_session.h"
+
+#include "errors/last_error_record.h"
+#include "pages/operation_steps.h"
+#include "pages/page_index.h"
+#include "session/temporary_bstr.h"
+
+namespace {
+
+// Arguments the application gives meaning to: PostScript level 2, no binary
+// data, no shrinking; the long form adds not reversed, no far-east fonts, no
+// halftones and page set -3 (all pages).
+constexpr LONG kPostScriptLevel = 2;
+constexpr LONG kAllPages = -3;
+
+} // namespace
+
+std::u16string CPDFSession::PrintPDF(bool longForm) {
+    if (!m_document) {
+        SetError(kErrorNoDocumentOpen, 0, u"");
+        return kErrorText;
+    }
+    OperationSteps steps;
+    if (!m_viewer) {
+        steps.Run([&] {
+            AutomationRef<IDispatch> window;
+            m_document.Call(&IPDDocument::OpenInViewer, TemporaryBstr(u"").Get(), window.Receive());
+            m_viewer.Narrow(window.Peek());
+        });
+    }
+    VARIANT_BOOL printed = VARIANT_FALSE;
+    steps.Run([&] {
+        LONG pageCount = 0;
+        m_document.Call(&IPDDocument::GetNumPages, &pageCount);
+        const LONG lastPage = IndexOfPage(pageCount);
+        if (longForm) {
+            m_viewer.Call(&IViewerDocument::PrintPagesEx, LONG{0}, lastPage, kPostScriptLevel,
+                          LONG{0}, LONG{0}, LONG{0}, LONG{0}, LONG{0}, kAllPages, &printed);
+        } else {
+            m_viewer.Call(&IViewerDocument::PrintPages, LONG{0}, lastPage, kPostScriptLevel,
+                          LONG{0}, LONG{0}, &printed);
+        }
+    });
+    if (!steps.Failed() && printed == VARIANT_FALSE) {
+        steps.Refuse(kErrorCannotPrint, u"");
+    }
+    return steps.Failed() ? kErrorText : kDoneText;
+}
