@@ -23,7 +23,7 @@ public:
     NodePtr run() {
         NodePtr root = expression();
         if (current().type != TokenType::End)
-            fail("unexpected " + describe(current().type));
+            fail("expected an operator but found " + describe(current().type));
         return root;
     }
 
