@@ -1,0 +1,110 @@
+// Deleting pages: what pointed at them (outline items, named destinations,
+// form fields) goes with them, as qpdf --json reports the saved result.
+#include "engine_test_support.h"
+#include "qpdf_json_report.h"
+
+#include <gtest/gtest.h>
+
+namespace engine_test {
+namespace {
+
+struct DeletionCase {
+    std::string name;
+    std::string file;
+    LONG first;
+    LONG last;
+    int pages;
+    std::vector<OutlineEntry> outline;
+    std::vector<FieldEntry> fields;
+};
+
+const std::vector<DeletionCase> kDeletions{
+    {"FirstChapterGoesWithItsItems",
+     "bookmarks.pdf",
+     0,
+     1,
+     4,
+     {{"Chapter 2", 1, 0}, {"Section 2.1", 2, 1}, {"Chapter 3", 3, 0}, {"Appendix", 4, 0}},
+     {}},
+    // Chapter 2 keeps its place (without destination) for its remaining section.
+    {"AnItemWithChildrenLosesOnlyItsDestination",
+     "bookmarks.pdf",
+     2,
+     2,
+     5,
+     {{"Chapter 1", 1, 0},
+      {"Section 1.1", 1, 1},
+      {"Section 1.2", 2, 1},
+      {"Chapter 2", 0, 0},
+      {"Section 2.1", 3, 1},
+      {"Chapter 3", 4, 0},
+      {"Appendix", 5, 0}},
+     {}},
+    {"ANamedDestinationGoesToo",
+     "bookmarks.pdf",
+     4,
+     4,
+     5,
+     {{"Chapter 1", 1, 0},
+      {"Section 1.1", 1, 1},
+      {"Section 1.2", 2, 1},
+      {"Chapter 2", 3, 0},
+      {"Section 2.1", 4, 1},
+      {"Appendix", 5, 0}},
+     {}},
+    {"FormFieldsOfTheFirstPageLeaveTheForm",
+     "sample-form.pdf",
+     0,
+     0,
+     1,
+     {},
+     {{"country", 1}, {"colours", 1}}},
+    {"FormFieldsOfTheLastPageLeaveTheForm",
+     "sample-form.pdf",
+     1,
+     1,
+     1,
+     {},
+     {{"name", 1}, {"address", 1}, {"subscribe", 1}, {"plan", 1}, {"plan", 1}, {"plan", 1}}},
+};
+
+class PageDeletion : public ::testing::TestWithParam<DeletionCase> {};
+
+TEST_P(PageDeletion, RemovesPagesAndWhatPointedAtThem) {
+    const DeletionCase& c = GetParam();
+    ScratchFolder folder;
+    auto document = openDocument(examplePath(c.file));
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    ASSERT_EQ(document->DeletePages(c.first, c.last, &answer), S_OK) << lastErrorDescription();
+    ASSERT_EQ(answer, VARIANT_TRUE);
+    EXPECT_EQ(pageCount(document.get()), c.pages);
+    ASSERT_TRUE(save(document.get(), 3, folder / "result.pdf"));
+    const QpdfReport report = qpdfReport(folder / "result.pdf");
+    ASSERT_TRUE(report.ok);
+    EXPECT_EQ(report.pages, c.pages);
+    EXPECT_EQ(report.outline, c.outline);
+    EXPECT_EQ(report.fields, c.fields);
+    // The removed pages are not written at all.
+    const std::string objects =
+        runProgram({"qpdf", "--show-xref", (folder / "result.pdf").string()});
+    int checkExit = -1;
+    runProgram({"qpdf", "--check", (folder / "result.pdf").string()}, &checkExit);
+    EXPECT_EQ(checkExit, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PageDeletion, ::testing::ValuesIn(kDeletions),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(PageDeletion, RefusesRangesOutsideTheDocumentOrLeavingNoPage) {
+    const std::vector<std::pair<LONG, LONG>> ranges{{-1, 0}, {2, 1}, {0, 6}, {6, 6}, {0, 5}};
+    auto document = openDocument(examplePath("bookmarks.pdf"));
+    for (auto [first, last] : ranges) {
+        VARIANT_BOOL answer = VARIANT_TRUE;
+        ASSERT_EQ(document->DeletePages(first, last, &answer), S_OK);
+        EXPECT_EQ(answer, VARIANT_FALSE) << first << ".." << last;
+    }
+    EXPECT_EQ(pageCount(document.get()), 6);
+}
+
+} // namespace
+} // namespace engine_test

@@ -1,0 +1,236 @@
+// Inserting pages: page order, outline items and form fields after the copy,
+// as qpdf --json reports them on the saved result.
+#include "engine_test_support.h"
+#include "qpdf_json_report.h"
+
+#include <gtest/gtest.h>
+
+namespace engine_test {
+namespace {
+
+// The first line of text on a page, as pdftotext reads it.
+std::string firstLine(const fs::path& file, int page) {
+    const std::string text = runProgram(
+        {"pdftotext", "-f", std::to_string(page), "-l", std::to_string(page), file.string(), "-"});
+    return text.substr(0, text.find('\n'));
+}
+
+struct InsertionCase {
+    std::string name;
+    std::string target;
+    std::string source;
+    LONG after;
+    LONG start;
+    LONG count;
+    bool bookmarks;
+    std::vector<std::string> firstLines; // of every resulting page
+    std::vector<OutlineEntry> outline;
+    std::vector<FieldEntry> fields;
+};
+
+const std::vector<std::string> kTextPages{"Text sample, page 1", "Text sample, page 2",
+                                          "Text sample, page 3"};
+
+std::vector<std::string> join(std::vector<std::string> a, const std::vector<std::string>& b,
+                              std::size_t at) {
+    a.insert(a.begin() + static_cast<long>(at), b.begin(), b.end());
+    return a;
+}
+
+const std::vector<FieldEntry> kFormFields{{"name", 1},    {"address", 1}, {"subscribe", 1},
+                                          {"plan", 1},    {"plan", 1},    {"plan", 1},
+                                          {"country", 2}, {"colours", 2}};
+
+std::vector<FieldEntry> shifted(std::vector<FieldEntry> fields, int by, const std::string& suffix) {
+    for (auto& field : fields) {
+        field.page += by;
+        field.name += suffix;
+    }
+    return fields;
+}
+
+std::vector<FieldEntry> concat(std::vector<FieldEntry> a, const std::vector<FieldEntry>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const std::vector<InsertionCase> kInsertions{
+    {"MiddlePagesWithoutOutline",
+     "text.pdf",
+     "bookmarks.pdf",
+     0,
+     1,
+     2,
+     false,
+     join(kTextPages, {"Chapter 1, continued", "Chapter 2: Middles"}, 1),
+     {},
+     {}},
+    {"MiddlePagesWithOutline",
+     "text.pdf",
+     "bookmarks.pdf",
+     0,
+     1,
+     2,
+     true,
+     join(kTextPages, {"Chapter 1, continued", "Chapter 2: Middles"}, 1),
+     {{"Section 1.2", 2, 0}, {"Chapter 2", 3, 0}},
+     {}},
+    {"AppendEverythingWithOutline",
+     "text.pdf",
+     "bookmarks.pdf",
+     2,
+     0,
+     6,
+     true,
+     join(kTextPages,
+          {"Chapter 1: Beginnings", "Chapter 1, continued", "Chapter 2: Middles",
+           "Chapter 2, continued", "Chapter 3: Endings", "Appendix"},
+          3),
+     {{"Chapter 1", 4, 0},
+      {"Section 1.1", 4, 1},
+      {"Section 1.2", 5, 1},
+      {"Chapter 2", 6, 0},
+      {"Section 2.1", 7, 1},
+      {"Chapter 3", 8, 0},
+      {"Appendix", 9, 0}},
+     {}},
+    {"BeforeTheFirstPageKeepsTheFields",
+     "text.pdf",
+     "sample-form.pdf",
+     -1,
+     1,
+     1,
+     false,
+     join(kTextPages, {"Membership application"}, 0),
+     {},
+     {{"country", 1}, {"colours", 1}}},
+    {"IntoAnOutlineAfterItsItems",
+     "bookmarks.pdf",
+     "bookmarks.pdf",
+     5,
+     4,
+     1,
+     true,
+     {"Chapter 1: Beginnings", "Chapter 1, continued", "Chapter 2: Middles", "Chapter 2, continued",
+      "Chapter 3: Endings", "Appendix", "Chapter 3: Endings"},
+     {{"Chapter 1", 1, 0},
+      {"Section 1.1", 1, 1},
+      {"Section 1.2", 2, 1},
+      {"Chapter 2", 3, 0},
+      {"Section 2.1", 4, 1},
+      {"Chapter 3", 5, 0},
+      {"Appendix", 6, 0},
+      {"Chapter 3", 7, 0}},
+     {}},
+    // Every clashing field arrives renamed with "+1"; none is merged.
+    {"AFormIntoItselfRenamesTheNewcomers",
+     "sample-form.pdf",
+     "sample-form.pdf",
+     1,
+     0,
+     2,
+     false,
+     {"Membership application", "Membership application", "Membership application",
+      "Membership application"},
+     {},
+     concat(kFormFields, shifted(kFormFields, 2, "+1"))},
+};
+
+class PageInsertion : public ::testing::TestWithParam<InsertionCase> {};
+
+TEST_P(PageInsertion, CopiesPagesOutlineAndFields) {
+    const InsertionCase& c = GetParam();
+    ScratchFolder folder;
+    const auto output = folder / "result.pdf";
+    auto target = openDocument(examplePath(c.target));
+    auto source = openDocument(examplePath(c.source));
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    ASSERT_EQ(
+        target->InsertPages(c.after, source.get(), c.start, c.count, c.bookmarks ? 1 : 0, &answer),
+        S_OK)
+        << lastErrorDescription();
+    ASSERT_EQ(answer, VARIANT_TRUE);
+    EXPECT_EQ(pageCount(target.get()), static_cast<long>(c.firstLines.size()));
+    ASSERT_TRUE(save(target.get(), 3, output)) << lastErrorDescription();
+
+    const QpdfReport report = qpdfReport(output);
+    ASSERT_TRUE(report.ok);
+    EXPECT_EQ(report.pages, static_cast<int>(c.firstLines.size()));
+    for (std::size_t i = 0; i < c.firstLines.size(); ++i) {
+        EXPECT_EQ(firstLine(output, static_cast<int>(i + 1)), c.firstLines[i]) << "page " << i + 1;
+    }
+    if (c.target != "bookmarks.pdf" || c.bookmarks) {
+        EXPECT_EQ(report.outline, c.outline);
+    }
+    if (c.target != "sample-form.pdf" || !c.fields.empty()) {
+        EXPECT_EQ(report.fields, c.fields);
+    }
+    int checkExit = -1;
+    runProgram({"qpdf", "--check", output.string()}, &checkExit);
+    EXPECT_EQ(checkExit, 0) << "qpdf --check finds problems";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PageInsertion, ::testing::ValuesIn(kInsertions),
+                         [](const auto& info) { return info.param.name; });
+
+struct RefusedCase {
+    std::string name;
+    LONG after;
+    LONG start;
+    LONG count;
+};
+
+class RefusedInsertion : public ::testing::TestWithParam<RefusedCase> {};
+
+// text.pdf has 3 pages, bookmarks.pdf 6.
+TEST_P(RefusedInsertion, AnswersFalseAndChangesNothing) {
+    const RefusedCase& c = GetParam();
+    auto target = openDocument(examplePath("text.pdf"));
+    auto source = openDocument(examplePath("bookmarks.pdf"));
+    VARIANT_BOOL answer = VARIANT_TRUE;
+    ASSERT_EQ(target->InsertPages(c.after, source.get(), c.start, c.count, 1, &answer), S_OK);
+    EXPECT_EQ(answer, VARIANT_FALSE);
+    EXPECT_EQ(pageCount(target.get()), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, RefusedInsertion,
+                         ::testing::Values(RefusedCase{"AfterPastTheEnd", 3, 0, 1},
+                                           RefusedCase{"AfterBelowMinusOne", -2, 0, 1},
+                                           RefusedCase{"StartNegative", 0, -1, 1},
+                                           RefusedCase{"StartPastTheEnd", 0, 6, 1},
+                                           RefusedCase{"CountPastTheEnd", 0, 2, 5},
+                                           RefusedCase{"CountNegative", 0, 0, -1}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(PageInsertionSource, ASourceThatIsNotOpenAnswersFalse) {
+    auto target = openDocument(examplePath("text.pdf"));
+    auto source = newDocument();
+    VARIANT_BOOL answer = VARIANT_TRUE;
+    ASSERT_EQ(target->InsertPages(0, source.get(), 0, 1, 0, &answer), S_OK);
+    EXPECT_EQ(answer, VARIANT_FALSE);
+    ASSERT_EQ(target->InsertPages(0, nullptr, 0, 1, 0, &answer), S_OK);
+    EXPECT_EQ(answer, VARIANT_FALSE);
+    EXPECT_EQ(pageCount(target.get()), 3);
+}
+
+TEST(PageInsertionSource, TheSameSourceObjectCanBeInsertedTwice) {
+    auto target = openDocument(examplePath("text.pdf"));
+    auto source = openDocument(examplePath("sample-form.pdf"));
+    for (int round = 0; round < 2; ++round) {
+        VARIANT_BOOL answer = VARIANT_FALSE;
+        ASSERT_EQ(target->InsertPages(pageCount(target.get()) - 1, source.get(), 0, 2, 0, &answer),
+                  S_OK);
+        ASSERT_EQ(answer, VARIANT_TRUE);
+    }
+    ScratchFolder folder;
+    ASSERT_TRUE(save(target.get(), 3, folder / "twice.pdf"));
+    const QpdfReport report = qpdfReport(folder / "twice.pdf");
+    EXPECT_EQ(report.pages, 7);
+    EXPECT_EQ(report.fieldNames(),
+              (std::vector<std::string>{"name", "address", "subscribe", "plan", "country",
+                                        "colours", "name+1", "address+1", "subscribe+1", "plan+1",
+                                        "country+1", "colours+1"}));
+}
+
+} // namespace
+} // namespace engine_test
