@@ -41,8 +41,10 @@ std::size_t TextSnapshotCache::loadCount() const {
 }
 
 TextSnapshotCache& TextSnapshotCache::shared() {
-    static TextSnapshotCache cache;
-    return cache;
+    // Never destroyed: at exit the text library (and poppler's own globals)
+    // may already be gone, and closing documents then would crash.
+    static TextSnapshotCache* const cache = new TextSnapshotCache();
+    return *cache;
 }
 
 } // namespace paginor::text
