@@ -18,6 +18,10 @@ std::string usage_text() {
            "  --list              show the plug-in's name, description and functions\n"
            "  --plugin PATH       load this plug-in instead of the one beside fmcalc\n"
            "  --host-version N    host interface version sent with Init (default 62)\n"
+           "  --dialog-answer TEXT\n"
+           "                      answer the next file or folder picker with TEXT instead\n"
+           "                      of asking (repeatable, in order; \"\" cancels; pickers\n"
+           "                      after the last answer are cancelled)\n"
            "  -h, --help          this text\n";
 }
 
@@ -85,10 +89,12 @@ CommandLineResult parse_command_line(const std::vector<std::string>& args) {
             o.list = true;
         } else if (name == "-h" || name == "--help") {
             o.help = true;
-        }
-        // --dialog-answer TEXT goes here: the answer a file or folder picker
-        // gives instead of showing a dialog.
-        else {
+        } else if (name == "--dialog-answer") {
+            const auto v = value();
+            if (!v)
+                return r;
+            o.dialog_answers.push_back(*v);
+        } else {
             r.error = "unknown option " + arg;
             return r;
         }

@@ -14,6 +14,9 @@ struct CommandLine {
     std::optional<std::string> csv;       // --csv: run the calculations per row
     std::optional<std::string> plugin;    // --plugin: instead of the one beside fmcalc
     int host_version = 62;                // --host-version: sent with Init
+    // --dialog-answer (repeatable): what the file and folder pickers answer,
+    // one per dialog in order, instead of asking the user; "" cancels.
+    std::vector<std::string> dialog_answers;
     bool json = false;
     bool list = false;
     bool help = false;

@@ -15,6 +15,7 @@
 #include "plugin_loader.h"
 #include "repl.h"
 #include "unicode_text.h"
+#include "win/dialog_answers_in_turn.h"
 
 #include <fstream>
 #include <iostream>
@@ -99,6 +100,13 @@ int run(const CommandLine& options) {
             std::cerr << "fmcalc: cannot read " << *options.csv << '\n';
             return exit_usage;
         }
+    }
+
+    if (!options.dialog_answers.empty()) {
+        std::vector<std::u16string> answers;
+        for (const std::string& answer : options.dialog_answers)
+            answers.push_back(utf8_to_utf16(answer));
+        paginor::win::AnswerDialogsInTurn(std::move(answers));
     }
 
     std::optional<LoadedPlugin> plugin;
