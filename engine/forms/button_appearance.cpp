@@ -1,0 +1,93 @@
+#include "button_appearance.h"
+
+#include "da_parser.h"
+#include "field_attributes.h"
+#include "widget_frame.h"
+
+#include <algorithm>
+
+namespace paginor::forms {
+
+namespace {
+
+std::string strokeColorFromFill(std::string op) {
+    auto endsWith = [&op](const std::string& tail) {
+        return op.size() >= tail.size() &&
+               op.compare(op.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (endsWith(" rg")) {
+        op.replace(op.size() - 2, 2, "RG");
+    } else if (endsWith(" g")) {
+        op.back() = 'G';
+    } else if (endsWith(" k")) {
+        op.back() = 'K';
+    } else {
+        op = "0 G";
+    }
+    return op;
+}
+
+std::string markDrawing(const WidgetFrame& frame, ButtonMark mark, const std::string& color) {
+    const double w = frame.width;
+    const double h = frame.height;
+    const double side = std::min(w, h);
+    if (mark == ButtonMark::Dot) {
+        // A filled circle from four Bezier quarters.
+        const double r = side * 0.25;
+        const double k = r * 0.5523;
+        const double cx = w / 2;
+        const double cy = h / 2;
+        auto p = [](double x, double y) { return pdfNumber(x) + " " + pdfNumber(y); };
+        return color + "\n" + p(cx + r, cy) + " m " + p(cx + r, cy + k) + " " + p(cx + k, cy + r) +
+               " " + p(cx, cy + r) + " c " + p(cx - k, cy + r) + " " + p(cx - r, cy + k) + " " +
+               p(cx - r, cy) + " c " + p(cx - r, cy - k) + " " + p(cx - k, cy - r) + " " +
+               p(cx, cy - r) + " c " + p(cx + k, cy - r) + " " + p(cx + r, cy - k) + " " +
+               p(cx + r, cy) + " c f\n";
+    }
+    // A tick, stroked in the colour /DA gives for filling.
+    const std::string stroke = strokeColorFromFill(color);
+    const double x0 = (w - side) / 2;
+    const double y0 = (h - side) / 2;
+    auto p = [&](double fx, double fy) {
+        return pdfNumber(x0 + fx * side) + " " + pdfNumber(y0 + fy * side);
+    };
+    return stroke + "\n" + pdfNumber(side * 0.1) + " w 1 J 1 j\n" + p(0.22, 0.52) + " m " +
+           p(0.42, 0.3) + " l " + p(0.8, 0.76) + " l S\n";
+}
+
+} // namespace
+
+QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+                                           const std::string& stateKey, ButtonMark mark) {
+    QPDFObjectHandle ap = widget.getKey("/AP");
+    QPDFObjectHandle normal = ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
+    const bool off = stateKey == "/Off";
+    const bool hasState = normal.isDictionary() && normal.getKey(stateKey).isStream();
+    const bool hasOff = normal.isDictionary() && normal.getKey("/Off").isStream();
+    if (hasState && (off || hasOff)) {
+        return QPDFObjectHandle::newNull();
+    }
+    WidgetFrame frame;
+    if (!readWidgetFrame(widget, frame)) {
+        return QPDFObjectHandle::newNull();
+    }
+    QPDFObjectHandle states =
+        normal.isDictionary() ? normal.shallowCopy() : QPDFObjectHandle::newDictionary();
+    const std::string base = drawFrame(frame);
+    if (!hasOff) {
+        states.replaceKey("/Off",
+                          makeAppearanceStream(pdf, frame, base, QPDFObjectHandle::newNull()));
+    }
+    if (!hasState && !off) {
+        QPDFObjectHandle da = inheritedAttribute(widget, "/DA");
+        const std::string color = da.isString()
+                                      ? parseDefaultAppearance(da.getStringValue()).colorOperator
+                                      : std::string("0 g");
+        states.replaceKey(stateKey,
+                          makeAppearanceStream(pdf, frame, base + markDrawing(frame, mark, color),
+                                               QPDFObjectHandle::newNull()));
+    }
+    return states;
+}
+
+} // namespace paginor::forms

@@ -1,0 +1,21 @@
+// Check boxes and radio buttons show a state by switching /AS among their
+// existing appearances; a widget that lacks one for the state gets a simple
+// drawn mark (and an empty Off appearance) so the state is visible.
+#pragma once
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <string>
+
+namespace paginor::forms {
+
+enum class ButtonMark { Check, Dot };
+
+// A new /AP /N dictionary with the missing states added, or null when the
+// widget already has an appearance for the state (a name key, "/" included).
+// Nothing is attached.
+QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+                                           const std::string& stateKey, ButtonMark mark);
+
+} // namespace paginor::forms

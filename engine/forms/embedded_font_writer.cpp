@@ -1,0 +1,204 @@
+#include "embedded_font_writer.h"
+
+#include "font_subsetter.h"
+#include "freetype_face.h"
+
+#include FT_CID_H
+
+#include <cstdio>
+#include <set>
+
+namespace paginor::forms {
+
+namespace {
+
+std::string hex4(unsigned value) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "%04X", value & 0xFFFF);
+    return buffer;
+}
+
+std::string utf16Hex(const std::u32string& text) {
+    std::string out;
+    for (char32_t c : text) {
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += hex4(0xD800 + (c >> 10)) + hex4(0xDC00 + (c & 0x3FF));
+        } else {
+            out += hex4(c);
+        }
+    }
+    return out;
+}
+
+std::string toUnicodeCMap(const std::map<uint16_t, std::u32string>& textOfCode) {
+    std::string cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    std::vector<std::pair<uint16_t, std::u32string>> entries;
+    for (const auto& [code, text] : textOfCode) {
+        if (!text.empty()) {
+            entries.emplace_back(code, text);
+        }
+    }
+    for (size_t start = 0; start < entries.size(); start += 100) {
+        const size_t end = std::min(entries.size(), start + 100);
+        cmap += std::to_string(end - start) + " beginbfchar\n";
+        for (size_t i = start; i < end; ++i) {
+            cmap += "<" + hex4(entries[i].first) + "> <" + utf16Hex(entries[i].second) + ">\n";
+        }
+        cmap += "endbfchar\n";
+    }
+    return cmap + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+// Six capitals derived from the glyph set, as subset fonts are named.
+std::string subsetTag(const std::map<uint32_t, std::u32string>& glyphs, const std::string& name) {
+    uint64_t hash = 1469598103934665603ull;
+    auto mix = [&hash](uint64_t value) { hash = (hash ^ value) * 1099511628211ull; };
+    for (const auto& entry : glyphs) {
+        mix(entry.first);
+    }
+    for (char c : name) {
+        mix(static_cast<unsigned char>(c));
+    }
+    std::string tag;
+    for (int i = 0; i < 6; ++i) {
+        tag.push_back(static_cast<char>('A' + hash % 26));
+        hash /= 26;
+    }
+    return tag;
+}
+
+std::string postScriptName(FT_Face face, const SystemFace& system) {
+    const char* name = FT_Get_Postscript_Name(face);
+    std::string raw = name != nullptr ? name : system.familyName;
+    std::string clean;
+    for (char c : raw) {
+        if (c > 0x20 && c < 0x7F && std::string("()<>[]{}/%#").find(c) == std::string::npos) {
+            clean.push_back(c);
+        }
+    }
+    return clean.empty() ? "Font" : clean;
+}
+
+} // namespace
+
+std::optional<EmbeddedFont> embedFontSubset(QPDF& pdf, const SystemFace& face,
+                                            const std::map<uint32_t, std::u32string>& glyphs) {
+    std::set<uint32_t> glyphIds;
+    for (const auto& entry : glyphs) {
+        glyphIds.insert(entry.first);
+    }
+    std::optional<FontSubset> subset = subsetFont(face.face, glyphIds);
+    if (!subset) {
+        return std::nullopt;
+    }
+    std::unique_ptr<FreeTypeFace> loaded = FreeTypeFace::load(subset->bytes);
+    if (!loaded) {
+        return std::nullopt;
+    }
+    FT_Face ft = loaded->face();
+    FT_Bool cidKeyed = 0;
+    if (face.cff) {
+        FT_Get_CID_Is_Internally_CID_Keyed(ft, &cidKeyed);
+    }
+
+    EmbeddedFont result;
+    std::map<uint16_t, std::u32string> textOfCode;
+    std::map<uint16_t, double> widthOfCode;
+    const double scale = 1000.0 / face.unitsPerEm;
+    for (const auto& [glyph, text] : glyphs) {
+        auto mapped = subset->newGlyphOf.find(glyph);
+        if (mapped == subset->newGlyphOf.end()) {
+            continue;
+        }
+        FT_UInt code = mapped->second;
+        if (cidKeyed) {
+            // Codes of a CID-keyed CFF program select glyphs through its charset.
+            FT_UInt cid = 0;
+            if (FT_Get_CID_From_Glyph_Index(ft, mapped->second, &cid) == 0) {
+                code = cid;
+            }
+        }
+        if (code > 0xFFFF) {
+            continue;
+        }
+        result.codeOf[glyph] = static_cast<uint16_t>(code);
+        textOfCode.emplace(static_cast<uint16_t>(code), text);
+        widthOfCode[static_cast<uint16_t>(code)] =
+            hb_font_get_glyph_h_advance(face.font, glyph) * scale;
+    }
+
+    const std::string baseFont =
+        "/" + subsetTag(glyphs, face.path) + "+" + postScriptName(ft, face);
+    const double emScale = 1000.0 / (ft->units_per_EM > 0 ? ft->units_per_EM : 1000);
+
+    QPDFObjectHandle program = QPDFObjectHandle::newStream(&pdf, subset->bytes);
+    if (face.cff) {
+        program.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/OpenType"));
+    } else {
+        program.getDict().replaceKey(
+            "/Length1", QPDFObjectHandle::newInteger(static_cast<long long>(subset->bytes.size())));
+    }
+
+    QPDFObjectHandle descriptor = QPDFObjectHandle::newDictionary();
+    descriptor.replaceKey("/Type", QPDFObjectHandle::newName("/FontDescriptor"));
+    descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(baseFont));
+    descriptor.replaceKey("/Flags",
+                          QPDFObjectHandle::newInteger(4)); // symbolic: glyphs by code, not by name
+    descriptor.replaceKey("/FontBBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
+                                           ft->bbox.xMin * emScale, ft->bbox.yMin * emScale,
+                                           ft->bbox.xMax * emScale, ft->bbox.yMax * emScale)));
+    descriptor.replaceKey("/ItalicAngle", QPDFObjectHandle::newInteger(0));
+    descriptor.replaceKey("/Ascent", QPDFObjectHandle::newReal(ft->ascender * emScale, 1));
+    descriptor.replaceKey("/Descent", QPDFObjectHandle::newReal(ft->descender * emScale, 1));
+    descriptor.replaceKey("/CapHeight", QPDFObjectHandle::newReal(ft->ascender * emScale, 1));
+    descriptor.replaceKey("/StemV", QPDFObjectHandle::newInteger(80));
+    descriptor.replaceKey(face.cff ? "/FontFile3" : "/FontFile2", pdf.makeIndirectObject(program));
+
+    // Runs of consecutive codes share one /W entry.
+    QPDFObjectHandle widths = QPDFObjectHandle::newArray();
+    for (auto it = widthOfCode.begin(); it != widthOfCode.end();) {
+        const uint16_t first = it->first;
+        QPDFObjectHandle run = QPDFObjectHandle::newArray();
+        uint32_t expected = first;
+        while (it != widthOfCode.end() && it->first == expected) {
+            run.appendItem(QPDFObjectHandle::newReal(it->second, 1));
+            ++expected;
+            ++it;
+        }
+        widths.appendItem(QPDFObjectHandle::newInteger(first));
+        widths.appendItem(run);
+    }
+
+    QPDFObjectHandle cidFont = QPDFObjectHandle::newDictionary();
+    cidFont.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
+    cidFont.replaceKey("/Subtype",
+                       QPDFObjectHandle::newName(face.cff ? "/CIDFontType0" : "/CIDFontType2"));
+    cidFont.replaceKey("/BaseFont", QPDFObjectHandle::newName(baseFont));
+    cidFont.replaceKey(
+        "/CIDSystemInfo",
+        QPDFObjectHandle::parse("<< /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"));
+    cidFont.replaceKey("/FontDescriptor", pdf.makeIndirectObject(descriptor));
+    cidFont.replaceKey("/DW", QPDFObjectHandle::newInteger(1000));
+    cidFont.replaceKey("/W", widths);
+    if (!face.cff) {
+        cidFont.replaceKey("/CIDToGIDMap", QPDFObjectHandle::newName("/Identity"));
+    }
+
+    QPDFObjectHandle font = QPDFObjectHandle::newDictionary();
+    font.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
+    font.replaceKey("/Subtype", QPDFObjectHandle::newName("/Type0"));
+    font.replaceKey("/BaseFont", QPDFObjectHandle::newName(baseFont));
+    font.replaceKey("/Encoding", QPDFObjectHandle::newName("/Identity-H"));
+    font.replaceKey("/DescendantFonts",
+                    QPDFObjectHandle::newArray({pdf.makeIndirectObject(cidFont)}));
+    font.replaceKey("/ToUnicode", pdf.makeIndirectObject(QPDFObjectHandle::newStream(
+                                      &pdf, toUnicodeCMap(textOfCode))));
+    result.font = pdf.makeIndirectObject(font);
+    return result;
+}
+
+} // namespace paginor::forms

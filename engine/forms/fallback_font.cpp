@@ -1,0 +1,230 @@
+#include "fallback_font.h"
+
+#include "font_resolver.h"
+#include "widget_frame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace paginor::forms {
+
+namespace {
+
+enum class Direction { Neutral, LeftToRight, RightToLeft };
+
+bool isRightToLeft(char32_t c) {
+    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) ||
+           (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
+           (c >= 0x1E800 && c <= 0x1EFFF);
+}
+
+Direction directionOf(char32_t c) {
+    if (isRightToLeft(c)) {
+        return Direction::RightToLeft;
+    }
+    const bool neutral = c < 0x41 || (c >= 0x5B && c <= 0x60) || (c >= 0x7B && c <= 0xBF) ||
+                         (c >= 0x2000 && c <= 0x206F) || c == 0x3000;
+    return neutral ? Direction::Neutral : Direction::LeftToRight;
+}
+
+struct BufferDeleter {
+    void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+};
+
+struct Item {
+    size_t face;
+    bool rightToLeft;
+    std::u32string text;
+};
+
+} // namespace
+
+FallbackFont::FallbackFont() {
+    primary_ = FontResolver::shared().fontFor(U'A', std::nullopt);
+    if (!primary_) {
+        return;
+    }
+    const SystemFace* face = FontResolver::shared().face(*primary_);
+    hb_font_extents_t extents{};
+    if (face != nullptr && hb_font_get_h_extents(face->font, &extents) && extents.ascender > 0) {
+        ascent_ = extents.ascender * 1000.0 / face->unitsPerEm;
+        descent_ = extents.descender * 1000.0 / face->unitsPerEm;
+    }
+}
+
+ShapedRun FallbackFont::shapeRun(size_t faceIndex, std::u32string_view text, bool rightToLeft) {
+    ShapedRun run;
+    run.face = faceIndex;
+    const SystemFace* face = FontResolver::shared().face(faceIndex);
+    if (face == nullptr) {
+        return run;
+    }
+    std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
+    hb_buffer_add_utf32(buffer.get(), reinterpret_cast<const uint32_t*>(text.data()),
+                        static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
+    hb_buffer_set_direction(buffer.get(), rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_set_cluster_level(buffer.get(), HB_BUFFER_CLUSTER_LEVEL_MONOTONE_CHARACTERS);
+    hb_buffer_guess_segment_properties(buffer.get());
+    hb_shape(face->font, buffer.get(), nullptr, 0);
+
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer.get(), &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer.get(), &count);
+    std::vector<uint32_t> clusterStarts;
+    for (unsigned i = 0; i < count; ++i) {
+        clusterStarts.push_back(infos[i].cluster);
+    }
+    std::sort(clusterStarts.begin(), clusterStarts.end());
+    clusterStarts.erase(std::unique(clusterStarts.begin(), clusterStarts.end()),
+                        clusterStarts.end());
+
+    const double scale = 1000.0 / face->unitsPerEm;
+    auto& used = glyphsUsed_[faceIndex];
+    auto& widths = nominalWidth_[faceIndex];
+    std::vector<bool> clusterMapped(clusterStarts.size(), false);
+    for (unsigned i = 0; i < count; ++i) {
+        ShapedGlyph glyph;
+        glyph.glyph = infos[i].codepoint;
+        glyph.advance = positions[i].x_advance * scale;
+        glyph.xOffset = positions[i].x_offset * scale;
+        glyph.yOffset = positions[i].y_offset * scale;
+        run.width += glyph.advance;
+        run.glyphs.push_back(glyph);
+
+        // The first glyph of a cluster stands for the cluster's characters.
+        const auto slot = static_cast<size_t>(
+            std::lower_bound(clusterStarts.begin(), clusterStarts.end(), infos[i].cluster) -
+            clusterStarts.begin());
+        std::u32string meaning;
+        if (!clusterMapped[slot]) {
+            clusterMapped[slot] = true;
+            const size_t end =
+                slot + 1 < clusterStarts.size() ? clusterStarts[slot + 1] : text.size();
+            meaning = std::u32string(text.substr(infos[i].cluster, end - infos[i].cluster));
+        }
+        auto existing = used.find(glyph.glyph);
+        if (existing == used.end()) {
+            used.emplace(glyph.glyph, meaning);
+        } else if (existing->second.empty()) {
+            existing->second = meaning;
+        }
+        if (widths.count(glyph.glyph) == 0) {
+            widths[glyph.glyph] = hb_font_get_glyph_h_advance(face->font, glyph.glyph) * scale;
+        }
+    }
+    return run;
+}
+
+ShapedText FallbackFont::shape(std::u32string_view text) {
+    ShapedText shaped;
+    if (!primary_ || text.empty()) {
+        return shaped;
+    }
+    // Itemise into runs of one font and one direction; neutral characters
+    // (spaces, digits, punctuation) stay with the run they are in.
+    FontResolver& resolver = FontResolver::shared();
+    Direction paragraph = Direction::LeftToRight;
+    for (char32_t c : text) {
+        const Direction d = directionOf(c);
+        if (d != Direction::Neutral) {
+            paragraph = d;
+            break;
+        }
+    }
+    std::vector<Item> items;
+    std::optional<size_t> currentFace = primary_;
+    Direction currentDirection = paragraph;
+    for (char32_t c : text) {
+        const std::optional<size_t> face = resolver.fontFor(c, currentFace);
+        const Direction own = directionOf(c);
+        const Direction direction = own == Direction::Neutral ? currentDirection : own;
+        if (!face) {
+            continue;
+        }
+        if (items.empty() || items.back().face != *face ||
+            items.back().rightToLeft != (direction == Direction::RightToLeft)) {
+            items.push_back(Item{*face, direction == Direction::RightToLeft, {}});
+        }
+        items.back().text.push_back(c);
+        currentFace = face;
+        currentDirection = direction;
+    }
+    if (paragraph == Direction::RightToLeft) {
+        std::reverse(items.begin(), items.end());
+    }
+    for (const Item& item : items) {
+        ShapedRun run = shapeRun(item.face, item.text, item.rightToLeft);
+        shaped.width += run.width;
+        shaped.runs.push_back(std::move(run));
+    }
+    return shaped;
+}
+
+std::string FallbackFont::resourceName(size_t face) {
+    return "PgnF" + std::to_string(face);
+}
+
+void FallbackFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
+    for (const auto& [faceIndex, glyphs] : glyphsUsed_) {
+        if (embedded_.count(faceIndex) != 0) {
+            continue;
+        }
+        const SystemFace* face = FontResolver::shared().face(faceIndex);
+        if (face == nullptr) {
+            continue;
+        }
+        std::optional<EmbeddedFont> font = embedFontSubset(pdf, *face, glyphs);
+        if (!font) {
+            throw std::runtime_error("the font " + face->familyName + " could not be embedded");
+        }
+        fontResources.replaceKey("/" + resourceName(faceIndex), font->font);
+        embedded_.emplace(faceIndex, std::move(*font));
+    }
+}
+
+// Glyphs go into a TJ array; a number before a glyph moves it to where the
+// shaper placed it, and vertical offsets (marks) use the text rise.
+std::string FallbackFont::show(const ShapedText& text, double size) const {
+    std::string ops;
+    for (const ShapedRun& run : text.runs) {
+        auto font = embedded_.find(run.face);
+        auto widths = nominalWidth_.find(run.face);
+        if (font == embedded_.end() || widths == nominalWidth_.end() || run.glyphs.empty()) {
+            continue;
+        }
+        ops += pdfNameToken(resourceName(run.face)) + " " + pdfNumber(size) + " Tf [";
+        double pen = 0;
+        double position = 0;
+        double rise = 0;
+        for (const ShapedGlyph& glyph : run.glyphs) {
+            if (std::fabs(glyph.yOffset - rise) > 0.01) {
+                rise = glyph.yOffset;
+                ops += "] TJ " + pdfNumber(rise * size / 1000) + " Ts [";
+            }
+            const double target = pen + glyph.xOffset;
+            if (std::fabs(target - position) > 0.01) {
+                ops += pdfNumber(position - target) + " ";
+            }
+            auto code = font->second.codeOf.find(glyph.glyph);
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%04X>",
+                          code == font->second.codeOf.end() ? 0u : code->second);
+            ops += hex;
+            auto width = widths->second.find(glyph.glyph);
+            position = target + (width == widths->second.end() ? 0 : width->second);
+            pen += glyph.advance;
+        }
+        if (std::fabs(pen - position) > 0.01) {
+            ops += " " + pdfNumber(position - pen);
+        }
+        ops += "] TJ ";
+        if (rise != 0) {
+            ops += "0 Ts ";
+        }
+    }
+    return ops;
+}
+
+} // namespace paginor::forms

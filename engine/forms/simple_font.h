@@ -1,0 +1,50 @@
+// A single-byte font from the form's resources (the font the field's /DA
+// names), used when it can show every character of the text.
+#pragma once
+
+#include "appearance_font.h"
+#include "standard_font_metrics.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace paginor::forms {
+
+class SimpleResourceFont : public AppearanceFont {
+public:
+    // Null when the dictionary is not a single-byte font with a text encoding
+    // this code can map (Type 3, composite and symbol fonts are not).
+    static std::unique_ptr<SimpleResourceFont> open(QPDFObjectHandle font,
+                                                    std::string resourceName);
+
+    // Helvetica, for fields whose /DA names a font that /DR does not have.
+    static std::unique_ptr<SimpleResourceFont> standardHelvetica(std::string resourceName);
+
+    bool canEncode(std::u32string_view text) const;
+
+    ShapedText shape(std::u32string_view text) override;
+    double ascent() const override { return ascent_; }
+    double descent() const override { return descent_; }
+    void finish(QPDF& pdf, QPDFObjectHandle fontResources) override;
+    std::string show(const ShapedText& text, double size) const override;
+
+private:
+    SimpleResourceFont() = default;
+    void loadEncoding(QPDFObjectHandle encoding, bool trueType);
+    void loadWidths();
+    void dropCodesMissingFromSubset();
+    double widthOf(unsigned char code, char32_t character) const;
+
+    QPDFObjectHandle font_; // null until finish() for the standard fallback
+    std::string resourceName_;
+    std::unordered_map<char32_t, unsigned char> codeOf_;
+    std::array<double, 256> widths_{};
+    bool hasWidths_ = false;
+    StandardFamily family_ = StandardFamily::Helvetica;
+    double ascent_ = 718;
+    double descent_ = -207;
+};
+
+} // namespace paginor::forms

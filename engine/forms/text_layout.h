@@ -1,0 +1,33 @@
+// Breaking field text into lines and fitting it to a box.
+#pragma once
+
+#include "appearance_font.h"
+
+#include <string>
+#include <vector>
+
+namespace paginor::forms {
+
+// Paragraphs split at CR, LF or CR LF; tabs become spaces and other control
+// characters are dropped (they have no glyph and would show as boxes).
+std::vector<std::u32string> splitParagraphs(const std::u32string& text);
+
+// One paragraph cut at its break opportunities (after spaces, around CJK
+// characters), each piece measured once so that wrapping at several trial
+// sizes costs no reshaping.
+struct WrapPieces {
+    std::vector<std::u32string> text;
+    std::vector<double> width;    // including trailing spaces
+    std::vector<double> inkWidth; // without trailing spaces
+};
+WrapPieces cutForWrapping(AppearanceFont& font, const std::u32string& paragraph);
+
+// Greedy line filling; widths in thousandths of the font size. A piece wider
+// than a whole line is cut between characters.
+std::vector<std::u32string> wrapPieces(AppearanceFont& font, const WrapPieces& pieces,
+                                       double maxWidth);
+
+// Line height as a multiple of the font size.
+double lineHeightFactor(const AppearanceFont& font);
+
+} // namespace paginor::forms

@@ -1,0 +1,151 @@
+#include "engine/forms/field_tree.h"
+#include "engine/forms/field_value_reader.h"
+#include "engine/forms/field_value_writer.h"
+#include "forms_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace paginor::forms {
+namespace {
+
+using test::fieldNamed;
+
+TEST(FieldValueWriter, AcceptedValuesReadBackAfterSaving) {
+    struct Case {
+        const char* field;
+        std::string value;
+        std::string readBack;
+    };
+    const Case cases[] = {
+        {"name", "Ada Byron", "Ada Byron"},
+        {"notes", "line one\rline two", "line one\rline two"},
+        {"agree", "Yes", "Yes"},
+        {"colour", "blue", "blue"},
+        {"size", "M", "M"},
+        {"fruits", "Apple\rCherry", "a\rCherry"}, // display text selects; export value is stored
+        {"code", "AB12", "AB12"},
+        {"group.inner", "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1",
+         "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1"},
+    };
+    auto pdf = test::makeSampleForm();
+    {
+        const FieldTree tree = FieldTree::build(*pdf);
+        for (const Case& c : cases) {
+            const WriteResult result = writeFieldValue(*pdf, fieldNamed(tree, c.field), c.value);
+            EXPECT_TRUE(result.ok) << c.field << ": " << result.description;
+        }
+    }
+    auto reopened = test::openPdfBytes(test::saveToBytes(*pdf));
+    const FieldTree tree = FieldTree::build(*reopened);
+    for (const Case& c : cases) {
+        EXPECT_EQ(readFieldValue(fieldNamed(tree, c.field)), c.readBack) << c.field;
+    }
+}
+
+TEST(FieldValueWriter, RefusedValuesExplainAndChangeNothing) {
+    struct Case {
+        const char* field;
+        std::string value;
+        std::vector<std::string> inDescription;
+    };
+    const Case cases[] = {
+        {"name", "eleven chars", {"12 characters", "at most 10"}},
+        {"code", "1234567", {"at most 6"}},
+        {"agree", "On", {"\"Yes\"", "\"Off\"", "empty"}},
+        {"colour", "purple", {"\"red\"", "\"green\"", "\"blue\""}},
+        {"size", "XL", {"\"S\"", "\"M\"", "\"L\""}},
+        {"fruits", "Apple\rKiwi", {"\"Kiwi\"", "\"a\"", "\"Banana\""}},
+        {"send", "x", {"push button"}},
+        {"group", "x", {"not a terminal"}},
+    };
+    auto pdf = test::makeSampleForm();
+    const FieldTree tree = FieldTree::build(*pdf);
+    const std::string before = test::saveToBytes(*pdf);
+    for (const Case& c : cases) {
+        FormField field = fieldNamed(tree, c.field);
+        const std::string valueBefore = readFieldValue(field);
+        const WriteResult result = writeFieldValue(*pdf, field, c.value);
+        EXPECT_FALSE(result.ok) << c.field;
+        for (const std::string& part : c.inDescription) {
+            EXPECT_NE(result.description.find(part), std::string::npos)
+                << c.field << ": " << result.description;
+        }
+        EXPECT_EQ(readFieldValue(field), valueBefore) << c.field;
+    }
+    EXPECT_EQ(test::saveToBytes(*pdf), before);
+}
+
+TEST(FieldValueWriter, SingleSelectListRefusesSeveralOptions) {
+    auto pdf = test::makeSampleForm();
+    const FieldTree tree = FieldTree::build(*pdf);
+    QPDFObjectHandle fruits = fieldNamed(tree, "fruits").dictionary;
+    fruits.replaceKey("/Ff", QPDFObjectHandle::newInteger(0));
+    const WriteResult result = writeFieldValue(*pdf, fieldNamed(tree, "fruits"), "Banana\rCherry");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.description.find("single option"), std::string::npos);
+    EXPECT_TRUE(writeFieldValue(*pdf, fieldNamed(tree, "fruits"), "Banana").ok);
+}
+
+TEST(FieldValueWriter, RadioGroupKeepsValueAndButtonStatesConsistent) {
+    auto pdf = test::makeSampleForm();
+    const FieldTree tree = FieldTree::build(*pdf);
+    FormField colour = fieldNamed(tree, "colour");
+    auto states = [&colour] {
+        std::string joined;
+        for (QPDFObjectHandle widget : colour.widgets) {
+            joined += widget.getKey("/AS").getName() + " ";
+        }
+        return joined;
+    };
+    struct Step {
+        std::string value;
+        std::string v;
+        std::string as;
+    };
+    const Step steps[] = {
+        {"green", "/green", "/Off /green /Off "}, {"red", "/red", "/red /Off /Off "},
+        {"", "/Off", "/Off /Off /Off "},          {"blue", "/blue", "/Off /Off /blue "},
+        {"Off", "/Off", "/Off /Off /Off "},
+    };
+    for (const Step& step : steps) {
+        ASSERT_TRUE(writeFieldValue(*pdf, colour, step.value).ok) << step.value;
+        EXPECT_EQ(colour.dictionary.getKey("/V").getName(), step.v);
+        EXPECT_EQ(states(), step.as) << step.value;
+    }
+}
+
+TEST(FieldValueWriter, SharedOnStateTurnsOnTogetherOnlyInUnison) {
+    for (const bool unison : {false, true}) {
+        auto pdf = test::makeSampleForm();
+        const FieldTree tree = FieldTree::build(*pdf);
+        FormField colour = fieldNamed(tree, "colour");
+        // The third button shares the first one's on-state.
+        QPDFObjectHandle third = colour.widgets[2];
+        QPDFObjectHandle normal = third.getKey("/AP").getKey("/N");
+        normal.replaceKey("/red", normal.getKey("/blue"));
+        normal.removeKey("/blue");
+        colour.dictionary.replaceKey(
+            "/Ff", QPDFObjectHandle::newInteger(49152 | (unison ? (1 << 25) : 0)));
+        ASSERT_TRUE(writeFieldValue(*pdf, colour, "red").ok);
+        EXPECT_EQ(third.getKey("/AS").getName(), unison ? "/red" : "/Off");
+        EXPECT_EQ(colour.widgets[0].getKey("/AS").getName(), "/red");
+    }
+}
+
+TEST(FieldValueWriter, CheckBoxWithoutAppearanceGetsOneAndHybridLosesXfa) {
+    auto pdf = test::makeSampleForm();
+    pdf->getRoot()
+        .getKey("/AcroForm")
+        .replaceKey("/XFA", QPDFObjectHandle::parse("[(template) (x)]"));
+    const FieldTree tree = FieldTree::build(*pdf);
+    QPDFObjectHandle agree = fieldNamed(tree, "agree").dictionary;
+    agree.removeKey("/AP");
+    ASSERT_TRUE(writeFieldValue(*pdf, fieldNamed(tree, "agree"), "Yes").ok);
+    EXPECT_TRUE(agree.getKey("/AP").getKey("/N").getKey("/Yes").isStream());
+    EXPECT_TRUE(agree.getKey("/AP").getKey("/N").getKey("/Off").isStream());
+    EXPECT_EQ(agree.getKey("/AS").getName(), "/Yes");
+    EXPECT_FALSE(pdf->getRoot().getKey("/AcroForm").hasKey("/XFA"));
+}
+
+} // namespace
+} // namespace paginor::forms
