@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace engine_test {
 namespace {
 
@@ -230,6 +232,45 @@ TEST(PageInsertionSource, TheSameSourceObjectCanBeInsertedTwice) {
               (std::vector<std::string>{"name", "address", "subscribe", "plan", "country",
                                         "colours", "name+1", "address+1", "subscribe+1", "plan+1",
                                         "country+1", "colours+1"}));
+}
+
+} // namespace
+} // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// Every corpus form appended to a plain document keeps all its pages and
+// every field name it had (none clash with the plain document's none).
+TEST(PageInsertionCorpus, FormsArriveWithAllTheirFields) {
+    auto folder = corpusFolder();
+    if (!folder || !fs::is_directory(*folder / "forms")) {
+        GTEST_SKIP() << "no corpus (set PAGINOR_CORPUS or put it beside the repository)";
+    }
+    ScratchFolder scratch;
+    for (const auto& entry : fs::directory_iterator(*folder / "forms")) {
+        const fs::path form = entry.path();
+        const QpdfReport before = qpdfReport(form);
+        if (!before.ok) {
+            continue;
+        }
+        auto target = openDocument(examplePath("text.pdf"));
+        auto source = openDocument(form);
+        const long sourcePages = pageCount(source.get());
+        VARIANT_BOOL answer = VARIANT_FALSE;
+        ASSERT_EQ(target->InsertPages(2, source.get(), 0, sourcePages, 1, &answer), S_OK)
+            << form << ": " << lastErrorDescription();
+        ASSERT_EQ(answer, VARIANT_TRUE) << form;
+        const auto output = scratch / form.filename().string();
+        ASSERT_TRUE(save(target.get(), 3, output)) << form << ": " << lastErrorDescription();
+        const QpdfReport after = qpdfReport(output);
+        EXPECT_EQ(after.pages, 3 + sourcePages) << form;
+        auto expected = before.fieldNames();
+        auto actual = after.fieldNames();
+        std::sort(expected.begin(), expected.end());
+        std::sort(actual.begin(), actual.end());
+        EXPECT_EQ(actual, expected) << form;
+    }
 }
 
 } // namespace
