@@ -1,0 +1,149 @@
+"""A small PDF writer for benchmark inputs: text pages and plain text-field forms.
+
+Standard library only, so inputs can be made before any PDF tool is installed.
+Text uses the standard Helvetica font, which every reader knows without an
+embedded font program.
+"""
+
+import random
+
+WORDS = (
+    "invoice order amount total payment account customer address balance due "
+    "date number record report quarter annual tax return form field value page "
+    "document section summary statement credit debit shipment delivery contract "
+    "signature approval review schedule period office branch region product"
+).split()
+
+
+def _escape(text):
+    return text.replace("\\", "\\\\").replace("(", "\\(").replace(")", "\\)")
+
+
+class PdfWriter:
+    def __init__(self):
+        self.objects = []  # bytes per object, index = number - 1
+
+    def reserve(self):
+        self.objects.append(None)
+        return len(self.objects)
+
+    def set(self, number, body):
+        self.objects[number - 1] = body.encode("latin-1") if isinstance(body, str) else body
+
+    def add(self, body):
+        number = self.reserve()
+        self.set(number, body)
+        return number
+
+    def add_stream(self, data, extra=""):
+        data = data.encode("latin-1") if isinstance(data, str) else data
+        return self.add(b"<< /Length %d %s >>\nstream\n" % (len(data), extra.encode()) + data + b"\nendstream")
+
+    def write(self, path, root):
+        info = self.add("<< /Producer (Paginor benchmark inputs) >>")
+        out = bytearray(b"%PDF-1.7\n%\xe2\xe3\xcf\xd3\n")
+        offsets = []
+        for number, body in enumerate(self.objects, start=1):
+            offsets.append(len(out))
+            out += b"%d 0 obj\n" % number + body + b"\nendobj\n"
+        xref = len(out)
+        out += b"xref\n0 %d\n0000000000 65535 f \n" % (len(self.objects) + 1)
+        for offset in offsets:
+            out += b"%010d 00000 n \n" % offset
+        out += b"trailer\n<< /Size %d /Root %d 0 R /Info %d 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (
+            len(self.objects) + 1,
+            root,
+            info,
+            xref,
+        )
+        with open(path, "wb") as f:
+            f.write(out)
+
+
+def _text_page_content(rng, title, lines=48):
+    parts = ["BT /F1 14 Tf 56 750 Td (%s) Tj ET" % _escape(title)]
+    parts.append("BT /F1 10 Tf 12 TL 56 720 Td")
+    for _ in range(lines):
+        words = " ".join(rng.choice(WORDS) for _ in range(rng.randint(9, 13)))
+        parts.append("(%s) '" % _escape(words))
+    parts.append("ET")
+    return "\n".join(parts)
+
+
+def write_text_document(path, pages, label, seed):
+    """A document of `pages` pages of running text, about 500 words a page."""
+    rng = random.Random(seed)
+    w = PdfWriter()
+    catalog, page_tree = w.reserve(), w.reserve()
+    font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>")
+    kids = []
+    for n in range(1, pages + 1):
+        content = w.add_stream(_text_page_content(rng, "%s, page %d" % (label, n)))
+        kids.append(
+            w.add(
+                "<< /Type /Page /Parent %d 0 R /MediaBox [0 0 612 792] "
+                "/Resources << /Font << /F1 %d 0 R >> >> /Contents %d 0 R >>" % (page_tree, font, content)
+            )
+        )
+    w.set(page_tree, "<< /Type /Pages /Count %d /Kids [%s] >>" % (pages, " ".join("%d 0 R" % k for k in kids)))
+    w.set(catalog, "<< /Type /Catalog /Pages %d 0 R >>" % page_tree)
+    w.write(path, catalog)
+
+
+FIELDS_PER_PAGE = 50
+
+
+def field_name(index):
+    return "field%05d" % index
+
+
+def field_rect(index):
+    slot = index % FIELDS_PER_PAGE
+    col, row = slot % 2, slot // 2
+    x = 56 + col * 260
+    y = 740 - row * 28
+    return (x + 70, y - 4, x + 250, y + 14)
+
+
+def write_form(path, fields):
+    """A form of `fields` single-widget text fields, 50 a page, each with a label."""
+    w = PdfWriter()
+    catalog, page_tree, acroform = w.reserve(), w.reserve(), w.reserve()
+    font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>")
+    kids, all_fields = [], []
+    pages = (fields + FIELDS_PER_PAGE - 1) // FIELDS_PER_PAGE
+    for p in range(pages):
+        page = w.reserve()
+        first = p * FIELDS_PER_PAGE
+        indexes = range(first, min(first + FIELDS_PER_PAGE, fields))
+        labels = []
+        annots = []
+        for i in indexes:
+            x0, y0, x1, y1 = field_rect(i)
+            labels.append("BT /F1 9 Tf %d %d Td (Item %d) Tj ET" % (x0 - 66, y0 + 4, i + 1))
+            labels.append("0.6 g %d %d %d %d re f 0 g" % (x0, y0 - 1, x1 - x0, 1))
+            annots.append(
+                w.add(
+                    "<< /Type /Annot /Subtype /Widget /FT /Tx /T (%s) /Rect [%d %d %d %d] "
+                    "/F 4 /P %d 0 R /DA (/Helv 10 Tf 0 g) /MK << /BC [0.5 0.5 0.5] >> >>"
+                    % (field_name(i), x0, y0, x1, y1, page)
+                )
+            )
+        content = w.add_stream("\n".join(labels))
+        w.set(
+            page,
+            "<< /Type /Page /Parent %d 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 %d 0 R >> >> "
+            "/Contents %d 0 R /Annots [%s] >>"
+            % (page_tree, font, content, " ".join("%d 0 R" % a for a in annots)),
+        )
+        kids.append(page)
+        all_fields.extend(annots)
+    helv = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding /Name /Helv >>")
+    w.set(
+        acroform,
+        "<< /Fields [%s] /DA (/Helv 0 Tf 0 g) /DR << /Font << /Helv %d 0 R >> >> >>"
+        % (" ".join("%d 0 R" % f for f in all_fields), helv),
+    )
+    w.set(page_tree, "<< /Type /Pages /Count %d /Kids [%s] >>" % (pages, " ".join("%d 0 R" % k for k in kids)))
+    w.set(catalog, "<< /Type /Catalog /Pages %d 0 R /AcroForm %d 0 R >>" % (page_tree, acroform))
+    w.write(path, catalog)
