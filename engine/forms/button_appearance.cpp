@@ -5,6 +5,7 @@
 #include "widget_frame.h"
 
 #include <algorithm>
+#include <regex>
 
 namespace paginor::forms {
 
@@ -57,6 +58,46 @@ std::string markDrawing(const WidgetFrame& frame, ButtonMark mark, const std::st
 
 } // namespace
 
+bool appearanceLacksItsFont(QPDFObjectHandle stream) {
+    if (!stream.isStream()) {
+        return false;
+    }
+    std::string content;
+    try {
+        auto data = stream.getStreamData(qpdf_dl_all);
+        content.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+    } catch (const std::exception&) {
+        return false;
+    }
+    QPDFObjectHandle resources = stream.getDict().getKey("/Resources");
+    QPDFObjectHandle fonts =
+        resources.isDictionary() ? resources.getKey("/Font") : QPDFObjectHandle::newNull();
+    const std::regex selection(R"(/([^\s/\[\]()<>]*)\s+[-+0-9.]+\s+Tf)");
+    for (auto it = std::sregex_iterator(content.begin(), content.end(), selection);
+         it != std::sregex_iterator(); ++it) {
+        if (!fonts.isDictionary() || !fonts.hasKey("/" + (*it)[1].str())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark) {
+    WidgetFrame frame;
+    if (!readWidgetFrame(widget, frame)) {
+        return QPDFObjectHandle::newNull();
+    }
+    std::string content = drawFrame(frame);
+    if (on) {
+        QPDFObjectHandle da = inheritedAttribute(widget, "/DA");
+        const std::string color = da.isString()
+                                      ? parseDefaultAppearance(da.getStringValue()).colorOperator
+                                      : std::string("0 g");
+        content += markDrawing(frame, mark, color);
+    }
+    return makeAppearanceStream(pdf, frame, content, QPDFObjectHandle::newNull());
+}
+
 QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark) {
     QPDFObjectHandle ap = widget.getKey("/AP");
@@ -67,25 +108,20 @@ QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
     if (hasState && (off || hasOff)) {
         return QPDFObjectHandle::newNull();
     }
-    WidgetFrame frame;
-    if (!readWidgetFrame(widget, frame)) {
+    QPDFObjectHandle offState =
+        hasOff ? QPDFObjectHandle::newNull() : drawButtonState(pdf, widget, false, mark);
+    QPDFObjectHandle onState =
+        hasState || off ? QPDFObjectHandle::newNull() : drawButtonState(pdf, widget, true, mark);
+    if ((!hasOff && offState.isNull()) || (!hasState && !off && onState.isNull())) {
         return QPDFObjectHandle::newNull();
     }
     QPDFObjectHandle states =
         normal.isDictionary() ? normal.shallowCopy() : QPDFObjectHandle::newDictionary();
-    const std::string base = drawFrame(frame);
     if (!hasOff) {
-        states.replaceKey("/Off",
-                          makeAppearanceStream(pdf, frame, base, QPDFObjectHandle::newNull()));
+        states.replaceKey("/Off", offState);
     }
-    if (!hasState && !off) {
-        QPDFObjectHandle da = inheritedAttribute(widget, "/DA");
-        const std::string color = da.isString()
-                                      ? parseDefaultAppearance(da.getStringValue()).colorOperator
-                                      : std::string("0 g");
-        states.replaceKey(stateKey,
-                          makeAppearanceStream(pdf, frame, base + markDrawing(frame, mark, color),
-                                               QPDFObjectHandle::newNull()));
+    if (!onState.isNull()) {
+        states.replaceKey(stateKey, onState);
     }
     return states;
 }

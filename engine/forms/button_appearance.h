@@ -18,4 +18,12 @@ enum class ButtonMark { Check, Dot };
 QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark);
 
+// A state appearance that shows text in a font its resources do not name
+// draws nothing in viewers that do not redraw fields themselves.
+bool appearanceLacksItsFont(QPDFObjectHandle stream);
+
+// A fresh appearance stream for a state: the frame, plus the mark when on;
+// null when the widget has no usable /Rect.
+QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark);
+
 } // namespace paginor::forms

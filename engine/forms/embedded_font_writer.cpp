@@ -83,6 +83,20 @@ std::string postScriptName(FT_Face face, const SystemFace& system) {
     return clean.empty() ? "Font" : clean;
 }
 
+std::string cffTable(const std::string& openType) {
+    hb_blob_t* blob = hb_blob_create(openType.data(), static_cast<unsigned>(openType.size()),
+                                     HB_MEMORY_MODE_READONLY, nullptr, nullptr);
+    hb_face_t* face = hb_face_create(blob, 0);
+    hb_blob_t* table = hb_face_reference_table(face, HB_TAG('C', 'F', 'F', ' '));
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(table, &length);
+    std::string bytes(data != nullptr ? data : "", data != nullptr ? length : 0);
+    hb_blob_destroy(table);
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
+    return bytes;
+}
+
 } // namespace
 
 std::optional<EmbeddedFont> embedFontSubset(QPDF& pdf, const SystemFace& face,
@@ -137,7 +151,10 @@ std::optional<EmbeddedFont> embedFontSubset(QPDF& pdf, const SystemFace& face,
 
     QPDFObjectHandle program = QPDFObjectHandle::newStream(&pdf, subset->bytes);
     if (face.cff) {
-        program.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/OpenType"));
+        // The bare CFF program: viewers map its CIDs through its charset,
+        // which not all of them do for an OpenType wrapper.
+        program = QPDFObjectHandle::newStream(&pdf, cffTable(subset->bytes));
+        program.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/CIDFontType0C"));
     } else {
         program.getDict().replaceKey(
             "/Length1", QPDFObjectHandle::newInteger(static_cast<long long>(subset->bytes.size())));

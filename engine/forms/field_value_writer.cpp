@@ -4,6 +4,7 @@
 #include "choice_appearance.h"
 #include "field_attributes.h"
 #include "field_options.h"
+#include "need_appearances.h"
 #include "pdf_text_string.h"
 #include "text_appearance.h"
 #include "unicode_text.h"
@@ -99,7 +100,6 @@ std::vector<std::string> exportValues(const std::vector<ChoiceOption>& options) 
 
 WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& value,
                         PreparedWrite& write) {
-    const uint32_t flags = fieldFlags(field.dictionary);
     const int maxLength = inheritedInteger(field.dictionary, "/MaxLen", -1);
     const std::u32string text = decodeUtf8(value);
     if (maxLength >= 0 && text.size() > static_cast<size_t>(maxLength)) {
@@ -107,14 +107,8 @@ WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& va
                        std::to_string(text.size()) + " characters; the field accepts at most " +
                        std::to_string(maxLength) + ".");
     }
-    TextBoxLayout layout;
-    layout.multiline = (flags & field_flag::Multiline) != 0;
-    const bool password = (flags & field_flag::Password) != 0;
-    if ((flags & field_flag::Comb) && maxLength > 0 && !layout.multiline && !password) {
-        layout.combCells = maxLength;
-    }
-    const std::u32string shown = password ? std::u32string(text.size(), U'*') : text;
-    write.appearances = buildTextAppearances(pdf, field, shown, layout);
+    write.appearances =
+        buildTextAppearances(pdf, field, shownText(field, text), textBoxLayoutOf(field));
     QPDFObjectHandle dictionary = field.dictionary;
     write.commit = [dictionary, value]() mutable {
         dictionary.replaceKey("/V", makePdfTextString(value));
@@ -308,6 +302,7 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
         if (acroForm.isDictionary() && acroForm.hasKey("/XFA")) {
             acroForm.removeKey("/XFA");
         }
+        settleNeedAppearances(pdf);
     } catch (const std::exception& error) {
         return refused("Field " + name + " could not be written: " + error.what());
     }

@@ -1,5 +1,6 @@
 #include "text_appearance.h"
 
+#include "field_attributes.h"
 #include "font_selection.h"
 #include "text_layout.h"
 #include "widget_frame.h"
@@ -156,6 +157,25 @@ std::string combDividers(const WidgetFrame& frame, int cells) {
 }
 
 } // namespace
+
+TextBoxLayout textBoxLayoutOf(const FormField& field) {
+    const uint32_t flags = fieldFlags(field.dictionary);
+    const int maxLength = inheritedInteger(field.dictionary, "/MaxLen", -1);
+    TextBoxLayout layout;
+    layout.multiline = (flags & field_flag::Multiline) != 0;
+    if ((flags & field_flag::Comb) && maxLength > 0 && !layout.multiline &&
+        !(flags & field_flag::Password)) {
+        layout.combCells = maxLength;
+    }
+    return layout;
+}
+
+std::u32string shownText(const FormField& field, const std::u32string& value) {
+    if (fieldFlags(field.dictionary) & field_flag::Password) {
+        return std::u32string(value.size(), U'*');
+    }
+    return value;
+}
 
 WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
                                        const std::u32string& text, const TextBoxLayout& layout) {

@@ -16,6 +16,12 @@ struct TextBoxLayout {
     int combCells = 0; // > 0 for a comb field
 };
 
+// How a text field lays out its value: multi-line and comb flags, /MaxLen.
+TextBoxLayout textBoxLayoutOf(const FormField& field);
+
+// What a text field shows for a value (password fields show asterisks).
+std::u32string shownText(const FormField& field, const std::u32string& value);
+
 using WidgetAppearances =
     std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>>; // widget, /N stream
 

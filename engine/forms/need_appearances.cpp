@@ -1,0 +1,115 @@
+#include "need_appearances.h"
+
+#include "button_appearance.h"
+#include "choice_appearance.h"
+#include "field_options.h"
+#include "field_tree.h"
+#include "field_value_reader.h"
+#include "text_appearance.h"
+#include "unicode_text.h"
+
+#include <set>
+#include <tuple>
+
+namespace paginor::forms {
+
+namespace {
+
+bool lacksNormalAppearance(const FormField& field) {
+    for (QPDFObjectHandle widget : field.widgets) {
+        QPDFObjectHandle ap = widget.getKey("/AP");
+        if (widget.hasKey("/Rect") && !(ap.isDictionary() && ap.getKey("/N").isStream())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field) {
+    const std::string value = readFieldValue(field);
+    const std::vector<ChoiceOption> options = choiceOptions(field);
+    if (field.kind == FieldKind::Text) {
+        return buildTextAppearances(pdf, field, shownText(field, decodeUtf8(value)),
+                                    textBoxLayoutOf(field));
+    }
+    if (field.kind == FieldKind::ComboBox) {
+        std::string shown = value;
+        for (const ChoiceOption& option : options) {
+            if (option.exportValue == value) {
+                shown = option.displayText;
+                break;
+            }
+        }
+        return buildTextAppearances(pdf, field, decodeUtf8(shown), TextBoxLayout{});
+    }
+    std::vector<std::u32string> rows;
+    std::set<size_t> selected;
+    std::string rest = value + "\r";
+    for (size_t i = 0; i < options.size(); ++i) {
+        rows.push_back(decodeUtf8(options[i].displayText));
+        if (("\r" + rest).find("\r" + options[i].exportValue + "\r") != std::string::npos) {
+            selected.insert(i);
+        }
+    }
+    return buildListAppearances(pdf, field, rows, selected);
+}
+
+} // namespace
+
+void settleNeedAppearances(QPDF& pdf) {
+    QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm");
+    if (!acroForm.isDictionary() || !acroForm.getKey("/NeedAppearances").isBool() ||
+        !acroForm.getKey("/NeedAppearances").getBoolValue()) {
+        return;
+    }
+    std::vector<WidgetAppearances> drawn;
+    std::vector<std::tuple<QPDFObjectHandle, std::string, QPDFObjectHandle>> redrawnStates;
+    try {
+        const FieldTree tree = FieldTree::build(pdf);
+        for (const FormField& field : tree.fields()) {
+            const bool variableText = field.kind == FieldKind::Text ||
+                                      field.kind == FieldKind::ComboBox ||
+                                      field.kind == FieldKind::ListBox;
+            if (field.terminal && variableText && lacksNormalAppearance(field)) {
+                drawn.push_back(drawCurrentValue(pdf, field));
+            }
+            if (field.kind == FieldKind::CheckBox || field.kind == FieldKind::RadioButton) {
+                const ButtonMark mark =
+                    field.kind == FieldKind::CheckBox ? ButtonMark::Check : ButtonMark::Dot;
+                for (QPDFObjectHandle widget : field.widgets) {
+                    QPDFObjectHandle ap = widget.getKey("/AP");
+                    QPDFObjectHandle normal =
+                        ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
+                    if (!normal.isDictionary()) {
+                        continue;
+                    }
+                    for (const std::string& key : normal.getKeys()) {
+                        if (appearanceLacksItsFont(normal.getKey(key))) {
+                            QPDFObjectHandle state =
+                                drawButtonState(pdf, widget, key != "/Off", mark);
+                            if (!state.isNull()) {
+                                redrawnStates.emplace_back(normal, key, state);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    } catch (const std::exception&) {
+        return;
+    }
+    for (const WidgetAppearances& appearances : drawn) {
+        for (const auto& [widget, normal] : appearances) {
+            QPDFObjectHandle ap = QPDFObjectHandle::newDictionary();
+            ap.replaceKey("/N", normal);
+            QPDFObjectHandle target = widget;
+            target.replaceKey("/AP", ap);
+        }
+    }
+    for (auto [states, key, stream] : redrawnStates) {
+        states.replaceKey(key, stream);
+    }
+    acroForm.removeKey("/NeedAppearances");
+}
+
+} // namespace paginor::forms
