@@ -147,5 +147,24 @@ TEST(FieldValueWriter, CheckBoxWithoutAppearanceGetsOneAndHybridLosesXfa) {
     EXPECT_FALSE(pdf->getRoot().getKey("/AcroForm").hasKey("/XFA"));
 }
 
+TEST(FieldValueWriter, TakesOverFromNeedAppearancesOnceEveryFieldIsDrawn) {
+    auto pdf = test::makeSampleForm();
+    QPDFObjectHandle acroForm = pdf->getRoot().getKey("/AcroForm");
+    acroForm.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
+    const FieldTree tree = FieldTree::build(*pdf);
+    FormField notes = fieldNamed(tree, "notes");
+    notes.dictionary.replaceKey("/V", QPDFObjectHandle::newString("kept, never written"));
+    // A check mark drawn with a font its resources do not name shows nothing.
+    FormField agree = fieldNamed(tree, "agree");
+    QPDFObjectHandle on = agree.dictionary.getKey("/AP").getKey("/N").getKey("/Yes");
+    on.replaceStreamData("BT /ZaDb 10 Tf (4) Tj ET", QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+
+    ASSERT_TRUE(writeFieldValue(*pdf, fieldNamed(tree, "name"), "Ada").ok);
+    EXPECT_FALSE(acroForm.hasKey("/NeedAppearances"));
+    EXPECT_TRUE(notes.dictionary.getKey("/AP").getKey("/N").isStream());
+    EXPECT_TRUE(fieldNamed(tree, "size").dictionary.getKey("/AP").getKey("/N").isStream());
+    EXPECT_FALSE(agree.dictionary.getKey("/AP").getKey("/N").getKey("/Yes").isSameObjectAs(on));
+}
+
 } // namespace
 } // namespace paginor::forms
