@@ -1,19 +1,13 @@
 // QELT_FileBrowse and QELT_FolderBrowse through the host, answered by the
 // scripted responder, and through fmcalc --dialog-answer.
+#include "fmcalc_runner.h"
 #include "plugin_host.h"
 #include "win/dialog_requests.h"
 #include "win/dialog_testing.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <functional>
-
-extern char** environ;
 
 namespace {
 
@@ -132,55 +126,15 @@ TEST_F(Pickers, ParameterCountsOutsideTheFrameAreRefused) {
     EXPECT_TRUE(requests_.empty());
 }
 
-// fmcalc's output for `args`, run without a terminal.
-std::string RunFmcalc(std::vector<std::string> args) {
-    args.insert(args.begin(), FMCALC_BINARY);
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        return "pipe failed";
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    // No controlling terminal either: a dialog without an answer is cancelled.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, FMCALC_BINARY, &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    ::close(fds[1]);
-    std::string output;
-    char buffer[512];
-    ssize_t count = 0;
-    while ((count = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-        output.append(buffer, static_cast<std::size_t>(count));
-    }
-    ::close(fds[0]);
-    if (rc != 0) {
-        return "spawn failed";
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return output;
-}
-
 TEST(FmcalcDialogAnswer, AnswersThePickersInTurn) {
-    const std::string output =
+    const FmcalcRun run =
         RunFmcalc({"--dialog-answer", "/srv/in\r", "--dialog-answer", "", "--dialog-answer",
                    "/home/u/form.pdf", "-e", "QELT_FolderBrowse(\"/srv\")", "-e", "QELT_FileBrowse",
                    "-e", "QELT_FileBrowse", "-e", "QELT_FileBrowse"});
     // The second dialog is cancelled by the empty answer, the fourth because
     // the answers are used up.
-    EXPECT_EQ(output, "/srv/in\n\n/home/u/form.pdf\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "/srv/in\n\n/home/u/form.pdf\n\n");
 }
 
 } // namespace
