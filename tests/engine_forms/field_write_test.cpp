@@ -157,7 +157,8 @@ TEST(FieldValueWriter, TakesOverFromNeedAppearancesOnceEveryFieldIsDrawn) {
     // A check mark drawn with a font its resources do not name shows nothing.
     FormField agree = fieldNamed(tree, "agree");
     QPDFObjectHandle on = agree.dictionary.getKey("/AP").getKey("/N").getKey("/Yes");
-    on.replaceStreamData("BT /ZaDb 10 Tf (4) Tj ET", QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+    on.replaceStreamData("BT /ZaDb 10 Tf (4) Tj ET", QPDFObjectHandle::newNull(),
+                         QPDFObjectHandle::newNull());
 
     ASSERT_TRUE(writeFieldValue(*pdf, fieldNamed(tree, "name"), "Ada").ok);
     EXPECT_FALSE(acroForm.hasKey("/NeedAppearances"));
