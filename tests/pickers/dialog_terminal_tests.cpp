@@ -75,15 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, TerminalPromptTest,
     testing::Values(
         TerminalCase{"path", DialogKind::OpenFile, u"", "/tmp/a b.pdf\n", u"/tmp/a b.pdf"},
-        TerminalCase{"last_line_without_newline", DialogKind::OpenFile, u"", "/x.pdf", u"/x.pdf"},
         TerminalCase{"utf8", DialogKind::OpenFile, u"", "/tmp/r\xC3\xA9sum\xC3\xA9.pdf\n",
                      u"/tmp/r\u00E9sum\u00E9.pdf"},
         TerminalCase{"end_of_input_cancels", DialogKind::Folder, u"/srv/offered", "", std::nullopt},
         TerminalCase{"empty_line_takes_offered_folder", DialogKind::Folder, u"/srv/offered", "\n",
                      u"/srv/offered"},
         TerminalCase{"empty_line_without_offer_cancels", DialogKind::Folder, u"", "\n",
-                     std::nullopt},
-        TerminalCase{"empty_line_for_a_file_cancels", DialogKind::OpenFile, u"", "\n",
                      std::nullopt}),
     [](const auto& info) { return std::string(info.param.label); });
 

@@ -4,6 +4,7 @@
 #include "plugin_host.h"
 #include "win/dialog_requests.h"
 #include "win/dialog_testing.h"
+#include "win/dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderRow{"Cancelled", "/srv/in", std::nullopt, ""},
                       FolderRow{"CarriageReturnsRemoved", "", u"/srv/a\rb\r", "/srv/ab"},
                       // A place without a file-system path.
-                      FolderRow{"NotAFolderOnDisk", "/srv", u"Network", "-3"}),
+                      FolderRow{"NotAFolderOnDisk", "/srv", u"Network", "-3"},
+                      FolderRow{"PathTooLong", "", u"/" + std::u16string(MAX_PATH, u'a'), "-3"}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(Pickers, FolderBrowseWithoutAllocatorShowsNothing) {
