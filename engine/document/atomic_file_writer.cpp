@@ -128,8 +128,11 @@ void writeFileAtomically(const std::string& requestedTarget,
     } catch (const std::exception& error) {
         failCall(E_FAIL, "Cannot write " + requestedTarget + ": " + error.what());
     }
-    if (std::fflush(stream) != 0 || ::fsync(fd) != 0) {
-        failWrite(requestedTarget, errno);
+    // qpdf ignores a failed flush at the end of its write (only a closed
+    // stream counts), so a full disk would go unnoticed and an empty file
+    // would replace the target: the stream's error flag tells.
+    if (std::fflush(stream) != 0 || std::ferror(stream) != 0 || ::fsync(fd) != 0) {
+        failWrite(requestedTarget, errno != 0 ? errno : EIO);
     }
     if (const int error = temporary.close(); error != 0) {
         failWrite(requestedTarget, error);
