@@ -1,0 +1,242 @@
+// No data lost on save: a save killed at any moment, a save onto a full disk
+// or a read-only folder, and saving over a file that changed on disk under
+// the open document.
+#include "child_process.h"
+#include "engine_client.h"
+#include "reliability_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <random>
+#include <regex>
+#include <thread>
+
+namespace {
+
+using namespace reliability;
+
+// Runs a program without a shell; answers its exit status (-1 when it did
+// not run).
+int RunProgram(const std::vector<std::string>& arguments) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv;
+        for (const auto& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const int devnull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool QpdfCheckPasses(const fs::path& file) {
+    return RunProgram({"qpdf", "--check", file.string()}) == 0;
+}
+
+// Files in `folder` other than `target`'s own name; the engine's temporary
+// files are ".<name>.XXXXXX" beside the target.
+std::vector<std::string> StrayFiles(const fs::path& folder, const fs::path& target) {
+    std::vector<std::string> stray;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename() != target.filename())
+            stray.push_back(entry.path().filename().string());
+    }
+    return stray;
+}
+
+bool IsEngineTemporary(const std::string& name, const fs::path& target) {
+    return std::regex_match(
+        name, std::regex("\\." +
+                         std::regex_replace(target.filename().string(), std::regex("\\."), "\\.") +
+                         "\\.[A-Za-z0-9]{6}"));
+}
+
+// A few megabytes of pages, so that a save takes long enough to be caught
+// in the middle.
+fs::path MakeBigDocument(const ScratchFolder& scratch) {
+    std::vector<std::string> command = {"qpdf", "--empty", "--object-streams=disable",
+                                        "--stream-data=uncompress", "--pages"};
+    for (int i = 0; i < 150; ++i) {
+        command.push_back(ExamplePath("text.pdf").string());
+        command.push_back(ExamplePath("sample-form.pdf").string());
+    }
+    command.push_back("--");
+    const fs::path big = scratch / "big.pdf";
+    command.push_back(big.string());
+    RunProgram(command);
+    return big;
+}
+
+TEST(SaveDurability, AKilledSaveLeavesTheOldOrTheNewFile) {
+    if (RunProgram({"qpdf", "--version"}) != 0)
+        GTEST_SKIP() << "qpdf is not installed";
+    ScratchFolder scratch;
+    const fs::path target = MakeBigDocument(scratch);
+    ASSERT_TRUE(QpdfCheckPasses(target));
+
+    // How long one save takes, to spread the kills over it.
+    const auto start = std::chrono::steady_clock::now();
+    {
+        auto document = OpenWithEngine(target.string());
+        ASSERT_TRUE(document);
+        ASSERT_TRUE(SaveWithEngine(document.get(), 1, target.string()).saved);
+    }
+    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<long> delay(0, 2 * saveTime.count());
+    for (int round = 0; round < 20; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto document = OpenWithEngine(target.string());
+            for (;;)
+                SaveWithEngine(document.get(), 1, target.string());
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        EXPECT_TRUE(QpdfCheckPasses(target)) << "round " << round;
+        for (const auto& name : StrayFiles(scratch.Path(), target)) {
+            EXPECT_TRUE(IsEngineTemporary(name, target)) << "round " << round << ": " << name;
+            fs::remove(scratch / name);
+        }
+    }
+}
+
+// A small file system of its own for the test; unmounted afterwards.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const fs::path& where, const char* options) : path_(where) {
+        fs::create_directories(path_);
+        if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, options) != 0)
+            reason_ = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
+    }
+    ~SmallFileSystem() {
+        if (reason_.empty())
+            ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool Mounted() const { return reason_.empty(); }
+    const std::string& Reason() const { return reason_; }
+    bool MakeReadOnly() {
+        return ::mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    fs::path path_;
+    std::string reason_;
+};
+
+// Fills a file system until writing fails.
+void FillUp(const fs::path& folder) {
+    std::FILE* filler = std::fopen((folder / "filler").c_str(), "wb");
+    if (!filler)
+        return;
+    const std::string block(1024, 'x');
+    while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+           std::fflush(filler) == 0) {
+    }
+    std::fclose(filler);
+}
+
+struct RefusedSaveCase {
+    std::string name;
+    bool readOnly; // otherwise the disk is full
+    short flags;
+    const char* reason;
+};
+
+class RefusedSave : public ::testing::TestWithParam<RefusedSaveCase> {};
+
+TEST_P(RefusedSave, FailsWithADescriptionAndKeepsTheOldFile) {
+    ScratchFolder scratch;
+    SmallFileSystem disk(scratch / "disk", "size=64k");
+    if (!disk.Mounted())
+        GTEST_SKIP() << disk.Reason();
+    const fs::path target = scratch / "disk" / "form.pdf";
+    fs::copy_file(ExamplePath("sample-form.pdf"), target);
+    const std::string before = ReadFile(target);
+
+    auto document = OpenWithEngine(target.string());
+    ASSERT_TRUE(document);
+    if (GetParam().readOnly)
+        ASSERT_TRUE(disk.MakeReadOnly()) << std::strerror(errno);
+    else
+        FillUp(scratch / "disk");
+
+    const SaveOutcome outcome = SaveWithEngine(document.get(), GetParam().flags, target.string());
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_NE(outcome.description.find(target.string()), std::string::npos) << outcome.description;
+    EXPECT_NE(outcome.description.find(GetParam().reason), std::string::npos)
+        << outcome.description;
+    EXPECT_EQ(ReadFile(target), before);
+    for (const auto& name : StrayFiles(scratch / "disk", target))
+        EXPECT_EQ(name, "filler");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Disk, RefusedSave,
+    ::testing::Values(RefusedSaveCase{"FullDiskSave", false, 1, "No space left on device"},
+                      RefusedSaveCase{"FullDiskSaveAs", false, 3, "No space left on device"},
+                      RefusedSaveCase{"ReadOnlySave", true, 1, "Read-only file system"},
+                      RefusedSaveCase{"ReadOnlySaveAs", true, 3, "Read-only file system"}),
+    [](const auto& info) { return info.param.name; });
+
+// The engine reads the whole file when it opens it, so the open document
+// does not depend on the file staying in place: saving recreates a deleted
+// file and replaces a file that was swapped on disk with the document's own
+// content, which is what the user asked to save.
+TEST(SaveDurability, SavingOverAFileThatChangedOnDisk) {
+    struct Change {
+        const char* name;
+        void (*apply)(const fs::path&);
+    };
+    const Change changes[] = {
+        {"deleted", [](const fs::path& file) { fs::remove(file); }},
+        {"replaced",
+         [](const fs::path& file) {
+             fs::remove(file);
+             fs::copy_file(ExamplePath("bookmarks.pdf"), file);
+         }},
+        {"truncated", [](const fs::path& file) { WriteFile(file, ""); }},
+    };
+    for (const auto& change : changes) {
+        ScratchFolder scratch;
+        const fs::path target = scratch / "form.pdf";
+        fs::copy_file(ExamplePath("sample-form.pdf"), target);
+        auto document = OpenWithEngine(target.string());
+        ASSERT_TRUE(document);
+        const long pages = PageCountOf(document.get());
+        change.apply(target);
+
+        const SaveOutcome outcome = SaveWithEngine(document.get(), 1, target.string());
+        EXPECT_TRUE(outcome.saved) << change.name << ": " << outcome.description;
+        EXPECT_TRUE(QpdfCheckPasses(target)) << change.name;
+        auto reopened = OpenWithEngine(target.string());
+        ASSERT_TRUE(reopened) << change.name;
+        EXPECT_EQ(PageCountOf(reopened.get()), pages) << change.name;
+        EXPECT_TRUE(StrayFiles(scratch.Path(), target).empty()) << change.name;
+    }
+}
+
+} // namespace
