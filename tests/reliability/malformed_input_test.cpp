@@ -128,6 +128,9 @@ struct GeneratedCase {
     std::string name;
     std::string (*make)();
 };
+void PrintTo(const GeneratedCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const std::vector<GeneratedCase> kGenerated = {
     {"XrefPointingPastTheEnd",

@@ -165,6 +165,9 @@ struct RefusedSaveCase {
     short flags;
     const char* reason;
 };
+void PrintTo(const RefusedSaveCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class RefusedSave : public ::testing::TestWithParam<RefusedSaveCase> {};
 
