@@ -12,14 +12,14 @@ void OpenFirst(SessionFixture& session) {
 }
 
 FieldSpec Field(std::u16string name, std::u16string value = u"v") {
-    FieldSpec spec;
-    spec.name = std::move(name);
-    spec.value = std::move(value);
-    return spec;
+    FieldSpec field;
+    field.name = std::move(name);
+    field.value = std::move(value);
+    return field;
 }
-FieldSpec With(FieldSpec spec, const std::function<void(FieldSpec&)>& change) {
-    change(spec);
-    return spec;
+FieldSpec With(FieldSpec field, const std::function<void(FieldSpec&)>& change) {
+    change(field);
+    return field;
 }
 
 struct EnumerationRow {

@@ -15,10 +15,10 @@ public:
         : ScriptedDispatch(ObjectKind::Field, IID_IFormField, refuse), index_(index) {}
 
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override {
-        return AnswerText(Begin("get_Name", {}), name, Spec().name);
+        return AnswerText(Begin("get_Name", {}), name, Definition().name);
     }
     HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) override {
-        return AnswerText(Begin("get_Value", {}), value, Spec().value);
+        return AnswerText(Begin("get_Value", {}), value, Definition().value);
     }
     HRESULT STDMETHODCALLTYPE put_Value(BSTR value) override {
         const Argument argument = TextArgument(value);
@@ -30,19 +30,19 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_IsTerminal(VARIANT_BOOL* keep) override {
-        return AnswerBool(Begin("get_IsTerminal", {}), keep, Spec().keep);
+        return AnswerBool(Begin("get_IsTerminal", {}), keep, Definition().keep);
     }
     HRESULT STDMETHODCALLTYPE get_Type(BSTR* type) override {
-        return AnswerText(Begin("get_Type", {}), type, Spec().type);
+        return AnswerText(Begin("get_Type", {}), type, Definition().type);
     }
     HRESULT STDMETHODCALLTYPE get_IsNotUserValue(VARIANT_BOOL* skip) override {
-        return AnswerBool(Begin("get_IsNotUserValue", {}), skip, Spec().skip);
+        return AnswerBool(Begin("get_IsNotUserValue", {}), skip, Definition().skip);
     }
 
 private:
     // The field's current data; a field removed from the script since reads
     // as empty.
-    FieldSpec Spec() const {
+    FieldSpec Definition() const {
         const auto fields = CurrentFields();
         return index_ < fields.size() ? fields[index_] : FieldSpec{};
     }
@@ -71,15 +71,15 @@ public:
         for (; done < count && position_ < fields_.size(); ++done, ++position_) {
             VARIANT& element = elements[done];
             VariantInit(&element);
-            const FieldSpec& spec = fields_[position_];
-            if (spec.element == ElementKind::NonObject) {
+            const FieldSpec& definition = fields_[position_];
+            if (definition.element == ElementKind::NonObject) {
                 element.vt = VT_BSTR;
-                element.bstrVal =
-                    SysAllocStringLen(spec.name.data(), static_cast<UINT>(spec.name.size()));
+                element.bstrVal = SysAllocStringLen(definition.name.data(),
+                                                    static_cast<UINT>(definition.name.size()));
                 continue;
             }
             ComPtr<IDispatch> field = NewScripted<ScriptedField>(
-                position_, spec.element == ElementKind::RefusesFormField);
+                position_, definition.element == ElementKind::RefusesFormField);
             if (!field) {
                 break;
             }
