@@ -297,6 +297,13 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
     }
     try {
         write.commit();
+        // A widget kid's own /V (some producers leave one) would shadow the
+        // field's new value in readers that start at the widget.
+        for (QPDFObjectHandle widget : field.widgets) {
+            if (widget.getObjGen() != field.dictionary.getObjGen() && !widget.hasKey("/T")) {
+                widget.removeKey("/V");
+            }
+        }
         attachNormalAppearances(write.appearances);
         QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm");
         if (acroForm.isDictionary() && acroForm.hasKey("/XFA")) {
