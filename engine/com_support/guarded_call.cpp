@@ -1,7 +1,7 @@
 #include "engine/com_support/guarded_call.h"
 
 #include "com/error_info.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <exception>
 #include <new>

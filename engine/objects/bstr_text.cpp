@@ -1,6 +1,6 @@
 #include "engine/objects/bstr_text.h"
 
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <new>
 

@@ -2,7 +2,7 @@
 #include "com/com.h"
 #include "com/com_registry.h"
 #include "com/guid_text.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 extern "C" {
 

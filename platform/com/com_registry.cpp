@@ -1,7 +1,7 @@
 #include "com/com_registry.h"
 
 #include "com/guid_text.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <dlfcn.h>
 

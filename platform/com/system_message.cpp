@@ -1,7 +1,7 @@
 // System message texts and the per-thread last error code. Error codes on
 // this platform are errno values, so the message table is the C library's.
 #include "com/com.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "win/dialog_desktop.h"
 
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 #include "win/dialog_fd.h"
 #include "win/dialog_filter.h"
 

@@ -1,7 +1,7 @@
 #include "win/file_access.h"
 
 #include "com/com.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <cerrno>
 #include <string>

@@ -1,6 +1,6 @@
 #include "win/module_handle.h"
 
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <dlfcn.h>
 #include <link.h>

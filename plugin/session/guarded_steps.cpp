@@ -1,7 +1,7 @@
 #include "session/guarded_steps.h"
 
-#include "com/utf.h"
 #include "errors/last_error_record.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <cstdio>
 

@@ -1,11 +1,11 @@
 // Opening, closing and deleting documents.
 #include "session/pdf_session.h"
 
-#include "com/utf.h"
 #include "errors/last_error_record.h"
 #include "session/create_instance.h"
 #include "session/guarded_steps.h"
 #include "session/temporary_bstr.h"
+#include "text_encoding/utf_conversion.h"
 #include "win/file_access.h"
 
 #include <cerrno>

@@ -1,5 +1,5 @@
 #include "com/guid_text.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
 

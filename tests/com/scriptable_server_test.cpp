@@ -2,9 +2,9 @@
 // server's scripting, which the plug-in's conformance tests rely on.
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
-#include "com/utf.h"
 #include "scriptable_server.h"
 #include "session/automation_interfaces.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
 

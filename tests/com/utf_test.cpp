@@ -1,9 +1,10 @@
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using paginor::InvalidUtf8;
 using paginor::Utf16ToUtf8;
 using paginor::Utf8ToUtf16;
 
@@ -49,6 +50,26 @@ TEST(Utf, ReplacesLoneSurrogates) {
                                       "b");
     EXPECT_EQ(Utf16ToUtf8(lowAlone), "\xEF\xBF\xBD");
     EXPECT_EQ(Utf16ToUtf8(highAtEnd), "\xEF\xBF\xBD");
+}
+
+TEST(Utf, ReplacesEachUnreadableByteWhenAsked) {
+    const BadUtf8 cases[] = {
+        {"\xE2\x82", u"\uFFFD\uFFFD"},         // truncated three-byte sequence
+        {"\xF0\x9F\x41", u"\uFFFD\uFFFDA"},    // the byte after a break survives
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},         // overlong
+        {"a\xF0\x9F\x98\x80", u"a\U0001F600"}, // valid text is unaffected
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToUtf16(c.bytes, InvalidUtf8::ReplaceEachByte), c.expected) << c.bytes;
+    }
+}
+
+TEST(Utf, ConvertsCodePoints) {
+    EXPECT_EQ(paginor::Utf8ToUtf32("\xCE\xB1\U0001F600\xF0\x9F"), U"\u03B1\U0001F600\uFFFD");
+    EXPECT_EQ(paginor::Utf16ToUtf32(u"\U0001F600"), U"\U0001F600");
+    const std::u32string unencodable = {U'a', char32_t(0xD800), char32_t(0x110000)};
+    EXPECT_EQ(paginor::Utf32ToUtf16(unencodable), u"a\uFFFD\uFFFD");
+    EXPECT_EQ(paginor::Utf32ToUtf8(unencodable), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 } // namespace

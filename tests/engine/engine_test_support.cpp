@@ -1,8 +1,8 @@
 #include "engine_test_support.h"
 
-#include "com/utf.h"
 #include "engine/com_support/class_table.h"
 #include "engine/objects/class_ids.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
-#include "com/utf.h"
 #include "session/automation_interfaces.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
 

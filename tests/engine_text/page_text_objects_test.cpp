@@ -6,7 +6,7 @@
 #include "engine/text/text_snapshot_cache.h"
 
 #include "com/bstr_holder.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
 

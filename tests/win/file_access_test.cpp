@@ -1,5 +1,5 @@
 #include "com/com.h"
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 #include "win/file_access.h"
 #include "win/module_handle.h"
 

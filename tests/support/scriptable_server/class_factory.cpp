@@ -3,8 +3,8 @@
 #include "scripted_objects.h"
 
 #include "com/guid_text.h"
-#include "com/utf.h"
 #include "session/automation_interfaces.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <dlfcn.h>
 

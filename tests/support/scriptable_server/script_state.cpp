@@ -1,6 +1,6 @@
 #include "script_state.h"
 
-#include "com/utf.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <algorithm>
 #include <atomic>
