@@ -16,7 +16,6 @@ double NumberFromText(std::u16string_view text);
 std::u16string TextFromNumber(double value);
 
 std::u16string Utf16FromUtf8(std::string_view text);
-std::string Utf8FromUtf16(std::u16string_view text);
 std::u16string Utf16FromAscii(std::string_view text);
 
 } // namespace fmx
