@@ -1,7 +1,8 @@
 #include "poppler_text_document.h"
 
-#include "unicode_conversion.h"
 #include "word_assembly.h"
+
+#include "text_encoding/utf_conversion.h"
 
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-page.h>
@@ -17,7 +18,7 @@ BoxRect toBoxRect(const poppler::rectf& r) {
 
 std::u32string toUtf32(const poppler::ustring& text) {
     std::u16string units(text.begin(), text.end());
-    return paginor::text::toUtf32(units);
+    return Utf16ToUtf32(units);
 }
 
 std::vector<TextBox> boxesOf(const poppler::page& page) {

@@ -1,6 +1,6 @@
 #include "word_assembly.h"
 
-#include "unicode_conversion.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <unicode/uchar.h>
 #include <unicode/unorm2.h>
@@ -126,7 +126,7 @@ void emitLine(const std::vector<const TextBox*>& line, std::vector<PageWord>& ou
         const std::u32string letters = decomposePresentationForms(words[i]);
         if (letters.empty())
             continue;
-        out.push_back({toUtf16(letters), i + 1 == words.size() ? u"\r\n" : u" "});
+        out.push_back({Utf32ToUtf16(letters), i + 1 == words.size() ? u"\r\n" : u" "});
     }
     if (!out.empty())
         out.back().separator = u"\r\n";
@@ -234,7 +234,7 @@ std::u32string decomposePresentationForms(const std::u32string& word) {
         std::size_t end = i;
         while (end < word.size() && isPresentationForm(word[end]))
             ++end;
-        out += toUtf32(compatibilityForm(toUtf16(word.substr(i, end - i))));
+        out += Utf16ToUtf32(compatibilityForm(Utf32ToUtf16(word.substr(i, end - i))));
         i = end;
     }
     return out;

@@ -1,9 +1,9 @@
 // Words read through the lazily loaded text library, checked against
 // pdftotext on the same files, plus the caching and loading contracts.
+#include "text_encoding/utf_conversion.h"
 #include "text_library.h"
 #include "text_snapshot.h"
 #include "text_snapshot_cache.h"
-#include "unicode_conversion.h"
 #include "word_assembly.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +81,7 @@ std::vector<PageTokens> ourPages(const TextDocument& document) {
         PageTokens tokens;
         std::u32string pending;
         for (std::size_t i = 0; i < words.size(); ++i) {
-            pending += paginor::text::toUtf32(words[i].text);
+            pending += paginor::Utf16ToUtf32(words[i].text);
             const bool hyphenated = pending.size() > 1 && pending.back() == U'-' &&
                                     u_isalpha(static_cast<UChar32>(pending[pending.size() - 2])) &&
                                     words[i].separator == u"\r\n" && i + 1 < words.size();
@@ -104,7 +104,7 @@ std::u32string fromUtf8(const std::string& text) {
     u_strFromUTF8WithSub(units.data(), static_cast<int32_t>(units.size()), &length, text.data(),
                          static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
     units.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
-    return paginor::text::toUtf32(units);
+    return paginor::Utf16ToUtf32(units);
 }
 
 // pdftotext's pages (form feed separated); empty when it fails on the file.
