@@ -7,7 +7,8 @@
 #include "need_appearances.h"
 #include "pdf_text_string.h"
 #include "text_appearance.h"
-#include "unicode_text.h"
+
+#include "text_encoding/utf_conversion.h"
 
 #include <algorithm>
 #include <functional>
@@ -101,7 +102,7 @@ std::vector<std::string> exportValues(const std::vector<ChoiceOption>& options) 
 WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& value,
                         PreparedWrite& write) {
     const int maxLength = inheritedInteger(field.dictionary, "/MaxLen", -1);
-    const std::u32string text = decodeUtf8(value);
+    const std::u32string text = Utf8ToUtf32(value);
     if (maxLength >= 0 && text.size() > static_cast<size_t>(maxLength)) {
         return refused("The value for text field " + quoted(field.fullName) + " has " +
                        std::to_string(text.size()) + " characters; the field accepts at most " +
@@ -194,7 +195,7 @@ WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& v
                            ".");
         }
     }
-    write.appearances = buildTextAppearances(pdf, field, decodeUtf8(shown), TextBoxLayout{});
+    write.appearances = buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{});
     QPDFObjectHandle dictionary = field.dictionary;
     write.commit = [dictionary, stored]() mutable {
         dictionary.replaceKey("/V", makePdfTextString(stored));
@@ -226,7 +227,7 @@ WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& va
     }
     std::vector<std::u32string> rows;
     for (const ChoiceOption& option : options) {
-        rows.push_back(decodeUtf8(option.displayText));
+        rows.push_back(Utf8ToUtf32(option.displayText));
     }
     write.appearances = buildListAppearances(pdf, field, rows, selected);
     QPDFObjectHandle dictionary = field.dictionary;

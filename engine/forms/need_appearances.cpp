@@ -6,7 +6,8 @@
 #include "field_tree.h"
 #include "field_value_reader.h"
 #include "text_appearance.h"
-#include "unicode_text.h"
+
+#include "text_encoding/utf_conversion.h"
 
 #include <set>
 #include <tuple>
@@ -29,7 +30,7 @@ WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field) {
     const std::string value = readFieldValue(field);
     const std::vector<ChoiceOption> options = choiceOptions(field);
     if (field.kind == FieldKind::Text) {
-        return buildTextAppearances(pdf, field, shownText(field, decodeUtf8(value)),
+        return buildTextAppearances(pdf, field, shownText(field, Utf8ToUtf32(value)),
                                     textBoxLayoutOf(field));
     }
     if (field.kind == FieldKind::ComboBox) {
@@ -40,13 +41,13 @@ WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field) {
                 break;
             }
         }
-        return buildTextAppearances(pdf, field, decodeUtf8(shown), TextBoxLayout{});
+        return buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{});
     }
     std::vector<std::u32string> rows;
     std::set<size_t> selected;
     std::string rest = value + "\r";
     for (size_t i = 0; i < options.size(); ++i) {
-        rows.push_back(decodeUtf8(options[i].displayText));
+        rows.push_back(Utf8ToUtf32(options[i].displayText));
         if (("\r" + rest).find("\r" + options[i].exportValue + "\r") != std::string::npos) {
             selected.insert(i);
         }

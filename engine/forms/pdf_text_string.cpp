@@ -1,6 +1,6 @@
 #include "pdf_text_string.h"
 
-#include "unicode_text.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <qpdf/QUtil.hh>
 
@@ -19,7 +19,7 @@ std::string decodeUtf16(const std::string& bytes, size_t start, bool bigEndian) 
         units.push_back(
             static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
     }
-    return utf16ToUtf8(units);
+    return Utf16ToUtf8(units);
 }
 
 } // namespace
@@ -33,7 +33,7 @@ std::string decodePdfTextBytes(const std::string& bytes) {
         return decodeUtf16(bytes, 2, false);
     }
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        return encodeUtf8(decodeUtf8(std::string_view(bytes).substr(3)));
+        return Utf32ToUtf8(Utf8ToUtf32(std::string_view(bytes).substr(3)));
     }
     return QUtil::pdf_doc_to_utf8(bytes);
 }

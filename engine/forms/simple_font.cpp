@@ -1,8 +1,9 @@
 #include "simple_font.h"
 
 #include "freetype_face.h"
-#include "unicode_text.h"
 #include "widget_frame.h"
+
+#include "text_encoding/utf_conversion.h"
 
 #include <qpdf/QUtil.hh>
 
@@ -131,8 +132,8 @@ void SimpleResourceFont::loadEncoding(QPDFObjectHandle encoding, bool trueType) 
                                                  : static_cast<char32_t>(code));
             }
         } else if (code != 0x7F) {
-            decoded = decodeUtf8(base == BaseEncoding::WinAnsi ? QUtil::win_ansi_to_utf8(byte)
-                                                               : QUtil::mac_roman_to_utf8(byte));
+            decoded = Utf8ToUtf32(base == BaseEncoding::WinAnsi ? QUtil::win_ansi_to_utf8(byte)
+                                                                : QUtil::mac_roman_to_utf8(byte));
         }
         if (decoded.size() == 1 && decoded[0] >= 0x20 && decoded[0] != 0xFFFD &&
             (decoded[0] != '?' || code == '?')) {

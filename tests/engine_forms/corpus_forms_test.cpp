@@ -3,8 +3,8 @@
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_reader.h"
 #include "engine/forms/field_value_writer.h"
-#include "engine/forms/unicode_text.h"
 #include "forms_test_support.h"
+#include "text_encoding/utf_conversion.h"
 
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 
@@ -67,14 +67,14 @@ std::optional<std::string> valueFor(const FormField& field, size_t index) {
     switch (field.kind) {
     case FieldKind::Text: {
         const int maxLength = inheritedInteger(field.dictionary, "/MaxLen", -1);
-        std::u32string text = decodeUtf8(texts[index % std::size(texts)]);
+        std::u32string text = Utf8ToUtf32(texts[index % std::size(texts)]);
         if ((flags & field_flag::Comb) != 0) {
             text = U"1234567890";
         }
         if (maxLength >= 0 && text.size() > static_cast<size_t>(maxLength)) {
             text.resize(static_cast<size_t>(maxLength));
         }
-        return encodeUtf8(text);
+        return Utf32ToUtf8(text);
     }
     case FieldKind::CheckBox: {
         auto states = buttonOnStates(field);

@@ -1,7 +1,6 @@
 #include "engine/forms/da_parser.h"
 #include "engine/forms/pdf_text_string.h"
 #include "engine/forms/text_layout.h"
-#include "engine/forms/unicode_text.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +31,6 @@ TEST(PdfTextString, WritesTextThatReadsBack) {
          {"ASCII", "Caf\xC3\xA9", "\xE4\xB8\xAD\xE6\x96\x87", "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85"}) {
         EXPECT_EQ(textOf(makePdfTextString(text)), text);
     }
-}
-
-TEST(UnicodeText, RoundTripsAndReplacesMalformedInput) {
-    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("a\xF0\x9F\x98\x80z")), "a\xF0\x9F\x98\x80z");
-    EXPECT_EQ(decodeUtf8("\xC3"), std::u32string(1, 0xFFFD));
-    EXPECT_EQ(decodeUtf8("\xC0\xAF"), std::u32string(2, 0xFFFD)); // overlong
-    EXPECT_EQ(countCodePoints("\xCE\xB1\xCE\xB2\xCE\xB3"), 3u);
-    EXPECT_EQ(utf16ToUtf8(std::u16string(1, 0xD800)), "\xEF\xBF\xBD");
 }
 
 TEST(DefaultAppearance, ReadsFontSizeAndColour) {
