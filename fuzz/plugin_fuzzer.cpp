@@ -6,7 +6,13 @@
 //
 // After every call it checks what a database user relies on: the host is told
 // 0, the input hooks are gone, and the result agrees with the last-error
-// record ("!!ERROR!!" has a non-zero code, anything else code 0). After every
+// record ("!!ERROR!!" has a non-zero code, anything else code 0). The
+// answers that look like exceptions are not: "0" for a field name that is
+// not in the form, an empty text when no fields collection can be had and
+// "-3" from the folder picker all come with a cleared record, and every
+// refusal by the server (open, save, show, insert, information write)
+// records its own code. QELT_GetLastError reads the record without clearing
+// it and is only checked for never failing. After every
 // input the session is closed with a well-behaved server, and no server
 // object may still be alive.
 #include "plugin_host.h"
