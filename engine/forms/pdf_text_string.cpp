@@ -54,7 +54,7 @@ std::string nameText(const std::string& name) {
     }
     // Older producers wrote state names in PDFDocEncoding; read those as such
     // so that every state has a text the user can type back.
-    if (encodeUtf8(decodeUtf8(text)) != text) {
+    if (Utf32ToUtf8(Utf8ToUtf32(text)) != text) {
         return QUtil::pdf_doc_to_utf8(text);
     }
     return text;
