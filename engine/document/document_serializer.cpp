@@ -5,7 +5,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,29 +13,51 @@ namespace paginor::engine {
 
 namespace {
 
-// Takes the pages' /Annots out for the duration of one write and puts them
-// back however the write ends, so the document itself never changes.
-class PageAnnotationsSetAside {
+// Takes what the options leave out of the copy (the pages' /Annots, the
+// catalog's /AcroForm) out for the duration of one write and puts it back
+// however the write ends, so the document itself never changes.
+class KeysSetAside {
 public:
-    explicit PageAnnotationsSetAside(QPDF& pdf) {
-        for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
-            QPDFObjectHandle dictionary = page.getObjectHandle();
-            if (dictionary.hasKey("/Annots")) {
-                aside_.emplace_back(dictionary, dictionary.getKey("/Annots"));
-                dictionary.removeKey("/Annots");
+    KeysSetAside(QPDF& pdf, const SerializeOptions& options) {
+        try {
+            if (options.withoutAcroForm) {
+                setAside(pdf.getRoot(), "/AcroForm");
             }
+            if (options.withoutPageAnnotations) {
+                for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+                    setAside(page.getObjectHandle(), "/Annots");
+                }
+            }
+        } catch (...) {
+            restore();
+            throw;
         }
     }
-    ~PageAnnotationsSetAside() {
-        for (auto& [page, annotations] : aside_) {
-            page.replaceKey("/Annots", annotations);
-        }
-    }
-    PageAnnotationsSetAside(const PageAnnotationsSetAside&) = delete;
-    PageAnnotationsSetAside& operator=(const PageAnnotationsSetAside&) = delete;
+    ~KeysSetAside() { restore(); }
+    KeysSetAside(const KeysSetAside&) = delete;
+    KeysSetAside& operator=(const KeysSetAside&) = delete;
 
 private:
-    std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>> aside_;
+    struct Entry {
+        QPDFObjectHandle dictionary;
+        std::string key;
+        QPDFObjectHandle value;
+    };
+
+    void setAside(QPDFObjectHandle dictionary, const std::string& key) {
+        if (dictionary.hasKey(key)) {
+            aside_.push_back({dictionary, key, dictionary.getKey(key)});
+            dictionary.removeKey(key);
+        }
+    }
+    void restore() {
+        for (auto& entry : aside_) {
+            entry.dictionary.replaceKey(entry.key, entry.value);
+        }
+        aside_.clear();
+    }
+
+    std::vector<Entry> aside_;
 };
 
 void configure(QPDFWriter& writer, const SerializeOptions& options) {
@@ -50,10 +72,7 @@ void configure(QPDFWriter& writer, const SerializeOptions& options) {
 } // namespace
 
 void writeDocument(QPDF& pdf, const SerializeOptions& options, std::FILE* file) {
-    std::optional<PageAnnotationsSetAside> aside;
-    if (options.withoutPageAnnotations) {
-        aside.emplace(pdf);
-    }
+    const KeysSetAside aside(pdf, options);
     QPDFWriter writer(pdf);
     writer.setOutputFile("output", file, false);
     configure(writer, options);
@@ -61,10 +80,7 @@ void writeDocument(QPDF& pdf, const SerializeOptions& options, std::FILE* file) 
 }
 
 std::string writeDocumentToMemory(QPDF& pdf, const SerializeOptions& options) {
-    std::optional<PageAnnotationsSetAside> aside;
-    if (options.withoutPageAnnotations) {
-        aside.emplace(pdf);
-    }
+    const KeysSetAside aside(pdf, options);
     QPDFWriter writer(pdf);
     writer.setOutputMemory();
     configure(writer, options);

@@ -23,6 +23,7 @@ class QPDF;
 // What serializeToMemory writes.
 struct SerializeOptions {
     bool withoutPageAnnotations = false; // leave every page's /Annots out of the copy
+    bool withoutAcroForm = false;        // leave the interactive form out of the copy
     bool decrypt = false;                // write without the input's encryption
     bool linearize = false;
 };

@@ -3,13 +3,17 @@
 // values into the page text) and without the interactive form.
 #pragma once
 
-#include <string>
+#include "engine/document/document_serializer.h"
 
-class QPDF;
+#include <string>
 
 namespace paginor::text {
 
 // Throws std::exception (qpdf's) when the document cannot be written.
-std::string writeTextSnapshot(QPDF& pdf);
+inline std::string writeTextSnapshot(QPDF& pdf) {
+    return engine::writeDocumentToMemory(pdf, {.withoutPageAnnotations = true,
+                                               .withoutAcroForm = true,
+                                               .decrypt = true}); // never leaves memory
+}
 
 } // namespace paginor::text
