@@ -24,10 +24,6 @@ inline std::string TextOf(const plugin_host::CallResult& result) {
     return plugin_host::Utf8(result.text);
 }
 
-inline std::string LastError(SessionFixture& session) {
-    return std::to_string(session.ErrorNumber()) + " " + session.ErrorText();
-}
-
 // The names of a field listing, sorted (the listing's order is the cache's).
 // Each entry must end with a carriage return.
 inline std::vector<std::string> ListedNames(const std::string& listing) {

@@ -68,7 +68,7 @@ TEST_P(DeletePages, ChecksAndSendsIndexes) {
     ASSERT_TRUE(session.Start());
     row.arrange(session);
     ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(CallWith(session, "QELT_DeletePages", {row.startPage, row.endPage}), row.result);
+    EXPECT_EQ(session.Call("QELT_DeletePages", {row.startPage, row.endPage}), row.result);
     EXPECT_EQ(LastError(session), row.error);
     const auto deleted = ArgumentsOf("PDDoc.DeletePages");
     if (row.deleted.empty()) {

@@ -149,8 +149,8 @@ TEST_P(InsertPages, ChecksSendsAndCleansUp) {
     const std::string source = Replace(Replace(row.source, "{file}", session.File()), "{missing}",
                                        session.PathInFolder("missing.pdf"));
 
-    EXPECT_EQ(CallWith(session, "QELT_InsertPages",
-                       {row.afterPage, source, row.startPage, row.numPages, row.bookmarks}),
+    EXPECT_EQ(session.Call("QELT_InsertPages",
+                           {row.afterPage, source, row.startPage, row.numPages, row.bookmarks}),
               row.result);
     EXPECT_EQ(LastError(session), Replace(row.error, "{file}", session.File()));
 
@@ -191,8 +191,7 @@ TEST_P(BookmarkWord, BecomesTheFlag) {
     SessionFixture session;
     ASSERT_TRUE(session.Start());
     ASSERT_EQ(session.Open(), "0");
-    ASSERT_EQ(CallWith(session, "QELT_InsertPages", {0, session.File(), 0, 1, GetParam().first}),
-              "0");
+    ASSERT_EQ(session.Call("QELT_InsertPages", {0, session.File(), 0, 1, GetParam().first}), "0");
     const auto inserted = ArgumentsOf("PDDoc.InsertPages");
     ASSERT_EQ(inserted.size(), 1u);
     EXPECT_EQ(inserted[0][4], GetParam().second);
@@ -212,7 +211,7 @@ TEST(InsertPagesClass, UnknownDocumentClassIsReported) {
     const std::string registry = session.PathInFolder("no_pddoc_registry.txt");
     paginor::scripted::WriteRegistry(registry, {u"AcroExch.PDDoc"});
     const paginor::ComRegistryOverride without(registry);
-    EXPECT_EQ(CallWith(session, "QELT_InsertPages", {0, session.File(), 0, 1, ""}), "!!ERROR!!");
+    EXPECT_EQ(session.Call("QELT_InsertPages", {0, session.File(), 0, 1, ""}), "!!ERROR!!");
     EXPECT_EQ(LastError(session), "-200 Library failed to loadClassid for AcroExch.PDoc");
 }
 

@@ -1,27 +1,15 @@
 // Shared pieces of the page-operation tests: the session fixture (a loaded
-// plug-in with the scriptable server registered) and call helpers.
+// plug-in with the scriptable server registered) and what the calls passed on.
 #pragma once
 
 #include "session_test_fixture.h"
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 using paginor::scripted::Argument;
 using paginor::scripted::CallRecord;
 using paginor::scripted::Script;
-
-// Calls `function` with any parameters and checks what every call must
-// leave: admitted by the host, code 0 to the host, no input hook left.
-inline std::string CallWith(SessionFixture& session, const std::string& function,
-                            std::initializer_list<plugin_host::Param> params) {
-    const plugin_host::CallResult result = session.Host().Call(function, params);
-    EXPECT_TRUE(result.admitted) << function;
-    EXPECT_EQ(result.hostError, 0) << function;
-    EXPECT_EQ(paginor::win::InstalledHookCount(GetCurrentThreadId()), 0u) << function;
-    return plugin_host::Utf8(result.text);
-}
 
 // The numbers passed to every recorded call of `operation`, one row per call;
 // object arguments appear as "#<id>".
@@ -37,9 +25,4 @@ inline std::vector<std::vector<std::string>> ArgumentsOf(const std::string& oper
         rows.push_back(row);
     }
     return rows;
-}
-
-// The last error as the user reads it: number, then message and detail.
-inline std::string LastError(SessionFixture& session) {
-    return std::to_string(session.ErrorNumber()) + " " + session.ErrorText();
 }

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,15 +51,20 @@ public:
     const std::string& File() const { return m_file; }
     std::string PathInFolder(const std::string& name) const { return (m_folder / name).string(); }
 
-    // Calls a function with no parameter or one, and checks that the input
-    // hooks are gone again afterwards, whatever the outcome.
-    std::string Call(const std::string& function, const std::optional<std::string>& param = {}) {
-        const plugin_host::CallResult result =
-            param ? m_host->Call(function, {*param}) : m_host->Call(function);
+    // Calls a function and checks what every call must leave: admitted by the
+    // host, code 0 to the host, and no input hook left, whatever the outcome.
+    std::string Call(const std::string& function,
+                     std::initializer_list<plugin_host::Param> params) {
+        const plugin_host::CallResult result = m_host->Call(function, params);
         EXPECT_TRUE(result.admitted) << function;
         EXPECT_EQ(result.hostError, 0) << function;
         EXPECT_EQ(paginor::win::InstalledHookCount(GetCurrentThreadId()), 0u) << function;
         return plugin_host::Utf8(result.text);
+    }
+
+    // The same with no parameter or one.
+    std::string Call(const std::string& function, const std::optional<std::string>& param = {}) {
+        return param ? Call(function, {*param}) : Call(function, {});
     }
 
     std::string Open() { return Call("QELT_OpenPDF", m_file); }
@@ -75,3 +81,8 @@ private:
     std::unique_ptr<paginor::scripted::ScopedScriptableServer> m_server;
     std::unique_ptr<plugin_host::PluginHost> m_host;
 };
+
+// The last error as the user reads it: number, then message and detail.
+inline std::string LastError(SessionFixture& session) {
+    return std::to_string(session.ErrorNumber()) + " " + session.ErrorText();
+}
