@@ -4,6 +4,7 @@
 // time limit (and, outside sanitizer builds, a memory limit).
 #include "child_process.h"
 #include "evaluator.h"
+#include "process_memory.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,6 @@
 namespace {
 
 using namespace reliability;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 struct RunawayCalculation {
     std::string name;
@@ -40,7 +29,7 @@ class RunawayCalculations : public ::testing::TestWithParam<RunawayCalculation> 
 TEST_P(RunawayCalculations, EndWithAnError) {
     const ChildOutcome outcome = RunInChild(
         [] {
-            if (!kSanitized) {
+            if (!kAddressSanitizer) {
                 const rlimit limit{1ul << 30, 1ul << 30};
                 ::setrlimit(RLIMIT_AS, &limit);
             }

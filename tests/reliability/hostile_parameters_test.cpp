@@ -141,14 +141,16 @@ TEST_F(HostileParameters, ControlCharactersAndLoneSurrogatesDoNotBreakAnything) 
 
 TEST_F(HostileParameters, MemoryStaysBounded) {
     const std::size_t before = ResidentBytes();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 4; ++i) {
         Call("QELT_SetPDFFieldValue", {"name", kMegabyte});
         Call("QELT_GetPDFFieldValue", {"name"});
         Call("QELT_GetPDFFieldValue", {kMegabyte});
     }
     const std::size_t after = ResidentBytes();
-    // Rounds with megabyte texts must not keep what each round used.
-    EXPECT_LT(after, before + (256u << 20)) << before << " -> " << after;
+    // Rounds with megabyte texts must not keep what each round used (the
+    // sanitizer's quarantine holds up to 256 MB of freed memory on top).
+    const std::size_t allowance = (kAddressSanitizer ? 512u : 128u) << 20;
+    EXPECT_LT(after, before + allowance) << before << " -> " << after;
 }
 
 // fmcalc reads a CSV whose quoting is broken on some rows: each bad row is
