@@ -293,6 +293,11 @@ void CheckedCall(plugin_host::PluginHost& host, const std::string& name,
         Fail(name, r.text, "a code recorded for a success", host);
 }
 
+Workspace& TheWorkspace() {
+    static Workspace workspace;
+    return workspace;
+}
+
 struct Harness {
     Harness() {
         server = std::make_unique<paginor::scripted::ScopedScriptableServer>();
@@ -302,7 +307,8 @@ struct Harness {
             std::abort();
         }
     }
-    Workspace workspace;
+    // The folder goes away at exit; the host stays loaded to the end.
+    Workspace& workspace = TheWorkspace();
     std::unique_ptr<paginor::scripted::ScopedScriptableServer> server;
     std::unique_ptr<plugin_host::PluginHost> host;
     std::u16string dialogAnswer;
