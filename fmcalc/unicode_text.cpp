@@ -2,6 +2,7 @@
 
 #include "text_encoding/utf_conversion.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cwctype>
 #include <locale.h>
@@ -86,6 +87,16 @@ std::u16string to_lower(std::u16string_view text) {
 // Keeps the UTF-16 length so that positions found in the folded text are
 // positions in the original text.
 std::u16string fold_case(std::u16string_view text) {
+    // Names and most compared texts are ASCII; folding them without decoding
+    // keeps name lookups in long While loops cheap.
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+        std::u16string out(text);
+        for (char16_t& c : out) {
+            if (c >= u'A' && c <= u'Z')
+                c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+        return out;
+    }
     return map_code_points(text, [](char32_t c) {
         const char32_t lower = case_locale().lower(c);
         return ((lower >= 0x10000) == (c >= 0x10000)) ? lower : c;
