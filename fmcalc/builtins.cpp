@@ -253,8 +253,15 @@ const Builtin* find_builtin(std::u16string_view name) {
     return nullptr;
 }
 
+void check_text_length(std::size_t length, std::size_t limit, std::size_t position) {
+    if (length > limit)
+        throw EvaluationError("text longer than " + std::to_string(limit) + " code units",
+                              position);
+}
+
 std::u16string substitute(std::u16string text,
-                          const std::vector<std::pair<std::u16string, std::u16string>>& pairs) {
+                          const std::vector<std::pair<std::u16string, std::u16string>>& pairs,
+                          std::size_t length_limit, std::size_t position) {
     for (const auto& [search, replacement] : pairs) {
         if (search.empty())
             continue;
@@ -262,10 +269,13 @@ std::u16string substitute(std::u16string text,
         std::size_t from = 0;
         for (auto at = text.find(search); at != std::u16string::npos;
              at = text.find(search, from)) {
+            check_text_length(out.size() + (at - from) + replacement.size(), length_limit,
+                              position);
             out.append(text, from, at - from);
             out += replacement;
             from = at + search.size();
         }
+        check_text_length(out.size() + (text.size() - from), length_limit, position);
         out.append(text, from, std::u16string::npos);
         text = std::move(out);
     }

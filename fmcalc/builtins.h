@@ -26,6 +26,10 @@ private:
     std::size_t position_;
 };
 
+// Throws EvaluationError at position when a text of length code units would
+// be longer than limit.
+void check_text_length(std::size_t length, std::size_t limit, std::size_t position);
+
 using BuiltinFunction = Value (*)(const std::vector<Value>& args, std::size_t position);
 
 struct Builtin {
@@ -39,7 +43,10 @@ struct Builtin {
 const Builtin* find_builtin(std::u16string_view name);
 
 // Each (search, replacement) pair is applied in turn, case-sensitively.
+// Stops with an EvaluationError at position when the result would grow
+// longer than length_limit code units.
 std::u16string substitute(std::u16string text,
-                          const std::vector<std::pair<std::u16string, std::u16string>>& pairs);
+                          const std::vector<std::pair<std::u16string, std::u16string>>& pairs,
+                          std::size_t length_limit, std::size_t position);
 
 } // namespace fmcalc

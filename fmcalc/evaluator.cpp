@@ -5,6 +5,7 @@
 #include "unicode_text.h"
 
 #include <cmath>
+#include <new>
 
 namespace fmcalc {
 namespace {
@@ -91,6 +92,7 @@ std::u16string variable_key(std::u16string_view name) {
 
 Value Evaluator::evaluate(std::string_view utf8_source) {
     local_scopes_.clear();
+    loop_iterations_ = 0;
     try {
         const NodePtr root = parse_calculation(utf8_source);
         check(*root, false);
@@ -103,6 +105,14 @@ Value Evaluator::evaluate(std::string_view utf8_source) {
     } catch (const EvaluationError& e) {
         local_scopes_.clear();
         return Value::error(e.what(), e.position());
+    } catch (const std::bad_alloc&) {
+        // Unwinding has freed what the calculation held, so the host and
+        // the next calculation go on.
+        local_scopes_.clear();
+        return Value::error("out of memory", 0);
+    } catch (const std::exception& e) {
+        local_scopes_.clear();
+        return Value::error(std::string("cannot evaluate: ") + e.what(), 0);
     }
 }
 
@@ -144,7 +154,18 @@ void Evaluator::check(const Node& node, bool list_allowed) const {
     }
 }
 
+void Evaluator::check_text_length(std::size_t length, std::size_t position) const {
+    fmcalc::check_text_length(length, limits_.text_length, position);
+}
+
 Value Evaluator::eval(const Node& node) {
+    Value value = eval_node(node);
+    if (value.is_text())
+        check_text_length(value.text_value().size(), node.position);
+    return value;
+}
+
+Value Evaluator::eval_node(const Node& node) {
     switch (node.kind) {
     case Node::Kind::Number:
         return Value::number(node.number);
@@ -213,8 +234,13 @@ Value Evaluator::eval_binary(const Node& node) {
     const Value a = eval(lhs);
     const Value b = eval(rhs);
     switch (node.op) {
-    case TokenType::Ampersand:
-        return Value::text(a.as_text() + b.as_text());
+    case TokenType::Ampersand: {
+        std::u16string joined = a.as_text();
+        const std::u16string tail = b.as_text();
+        check_text_length(joined.size() + tail.size(), node.position);
+        joined += tail;
+        return Value::text(std::move(joined));
+    }
     case TokenType::Plus:
         return checked_number(a.as_number() + b.as_number(), node.position);
     case TokenType::Minus:
@@ -339,9 +365,14 @@ Value Evaluator::eval_while(const Node& node) {
     assign_all(*node.children[0]);
     long iterations = 0;
     while (eval(*node.children[1]).as_boolean()) {
-        if (++iterations > while_iteration_limit)
-            throw EvaluationError("While stopped after " + std::to_string(while_iteration_limit) +
-                                      " iterations",
+        if (++iterations > limits_.while_iterations)
+            throw EvaluationError("While stopped after " +
+                                      std::to_string(limits_.while_iterations) + " iterations",
+                                  node.position);
+        if (++loop_iterations_ > limits_.calculation_iterations)
+            throw EvaluationError("calculation stopped after " +
+                                      std::to_string(limits_.calculation_iterations) +
+                                      " While iterations in all",
                                   node.position);
         assign_all(*node.children[2]);
     }
@@ -361,14 +392,14 @@ Value Evaluator::eval_substitute(const Node& node) {
         if (c.size() != 3)
             throw EvaluationError("Substitute needs a search and a replacement", node.position);
         pairs.emplace_back(eval(*c[1]).as_text(), eval(*c[2]).as_text());
-        return Value::text(substitute(text, pairs));
+        return Value::text(substitute(text, pairs, limits_.text_length, node.position));
     }
     for (std::size_t i = 1; i < c.size(); ++i) {
         if (c[i]->kind != Node::Kind::List || c[i]->children.size() != 2)
             throw EvaluationError("expected [ search ; replacement ]", c[i]->position);
         pairs.emplace_back(eval(*c[i]->children[0]).as_text(), eval(*c[i]->children[1]).as_text());
     }
-    return Value::text(substitute(text, pairs));
+    return Value::text(substitute(text, pairs, limits_.text_length, node.position));
 }
 
 } // namespace fmcalc

@@ -34,13 +34,23 @@ public:
                        std::size_t position) = 0;
 };
 
-// While stops with an error after this many iterations, so a calculation
-// whose condition never turns false cannot hang the host.
-inline constexpr long while_iteration_limit = 50000;
+// Bounds that keep one calculation from hanging the host or taking all its
+// memory; each passed bound ends the calculation with an error.
+struct EvaluationLimits {
+    // Iterations of one While, whose condition might never turn false.
+    long while_iterations = 50000;
+    // Iterations of all While loops of one calculation together, so that
+    // nested loops cannot multiply the bound above.
+    long calculation_iterations = 1000000;
+    // UTF-16 code units of any text the calculation produces, so that a
+    // text doubled in a loop stops long before memory runs out.
+    std::size_t text_length = std::size_t{16} * 1024 * 1024;
+};
 
 class Evaluator {
 public:
-    explicit Evaluator(ExternalFunctions* externals = nullptr) : externals_(externals) {}
+    explicit Evaluator(ExternalFunctions* externals = nullptr, EvaluationLimits limits = {})
+        : externals_(externals), limits_(limits) {}
 
     // The result, or an error value when the calculation did not parse or
     // could not be evaluated. Unknown functions are found before anything
@@ -56,7 +66,9 @@ private:
     using Scope = std::map<std::u16string, Value>;
 
     void check(const Node& node, bool list_allowed) const;
+    // Evaluates node and refuses a text longer than the limit.
     Value eval(const Node& node);
+    Value eval_node(const Node& node);
     Value eval_name(const Node& node);
     Value eval_unary(const Node& node);
     Value eval_binary(const Node& node);
@@ -68,8 +80,12 @@ private:
     Value eval_substitute(const Node& node);
     void assign_all(const Node& declarations);
 
+    void check_text_length(std::size_t length, std::size_t position) const;
+
     ExternalFunctions* externals_;
+    EvaluationLimits limits_;
     std::vector<Scope> local_scopes_;
+    long loop_iterations_ = 0; // While iterations of the current calculation
     Scope script_variables_;
     Scope global_variables_;
 };
