@@ -1,9 +1,9 @@
 #include "engine/document/outline_copier.h"
 
+#include "engine/document/named_destinations.h"
 #include "engine/document/outline_tree.h"
 
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFOutlineDocumentHelper.hh>
 
 namespace paginor::engine {
 
@@ -35,15 +35,15 @@ QPDFObjectHandle copyItem(QPDF& target, QPDFObjectHandle sourceItem, QPDFObjectH
     return target.makeIndirectObject(item);
 }
 
-std::vector<OutlineNode> copyNodes(QPDF& target, QPDFOutlineDocumentHelper& sourceOutlines,
+std::vector<OutlineNode> copyNodes(QPDF& target, NamedDestinations& sourceNames,
                                    const std::vector<OutlineNode>& sourceNodes,
                                    const std::map<QPDFObjGen, QPDFObjectHandle>& copiedPages) {
     std::vector<OutlineNode> result;
     for (const OutlineNode& node : sourceNodes) {
         std::vector<OutlineNode> children =
-            copyNodes(target, sourceOutlines, node.children, copiedPages);
-        QPDFObjectHandle destination = outlineDestination(sourceOutlines, node.item);
-        QPDFObjectHandle page = outlineTargetPage(sourceOutlines, node.item);
+            copyNodes(target, sourceNames, node.children, copiedPages);
+        QPDFObjectHandle destination = outlineDestination(sourceNames, node.item);
+        QPDFObjectHandle page = outlineTargetPage(sourceNames, node.item);
         auto copied = page.isDictionary() ? copiedPages.find(page.getObjGen()) : copiedPages.end();
         if (copied == copiedPages.end()) {
             for (auto& child : children) {
@@ -59,11 +59,13 @@ std::vector<OutlineNode> copyNodes(QPDF& target, QPDFOutlineDocumentHelper& sour
 
 } // namespace
 
+// A source outline whose items link back to each other gives each item it
+// reaches once, so the pages and the sound part of the outline still arrive.
 void copyOutlineItems(QPDF& target, QPDF& source,
                       const std::map<QPDFObjGen, QPDFObjectHandle>& copiedPages) {
-    QPDFOutlineDocumentHelper sourceOutlines(source);
+    NamedDestinations sourceNames(source);
     std::vector<OutlineNode> copied =
-        copyNodes(target, sourceOutlines, readOutline(source), copiedPages);
+        copyNodes(target, sourceNames, readOutline(source), copiedPages);
     if (copied.empty()) {
         return;
     }

@@ -1,7 +1,8 @@
 #include "engine/document/outline_tree.h"
 
+#include "engine/document/named_destinations.h"
+
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFOutlineDocumentHelper.hh>
 
 #include <set>
 
@@ -68,9 +69,9 @@ int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool pa
     return visible;
 }
 
-QPDFObjectHandle resolveDestination(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle dest) {
+QPDFObjectHandle resolveDestination(NamedDestinations& names, QPDFObjectHandle dest) {
     if (dest.isName() || dest.isString()) {
-        dest = outlines.resolveNamedDest(dest);
+        dest = names.resolve(dest);
     }
     if (dest.isDictionary()) {
         dest = dest.getKey("/D");
@@ -103,7 +104,7 @@ void writeOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes) {
     link(root, nodes, true);
 }
 
-QPDFObjectHandle outlineDestination(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle item) {
+QPDFObjectHandle outlineDestination(NamedDestinations& names, QPDFObjectHandle item) {
     QPDFObjectHandle dest = item.getKey("/Dest");
     if (dest.isNull()) {
         QPDFObjectHandle action = item.getKey("/A");
@@ -111,11 +112,11 @@ QPDFObjectHandle outlineDestination(QPDFOutlineDocumentHelper& outlines, QPDFObj
             dest = action.getKey("/D");
         }
     }
-    return resolveDestination(outlines, dest);
+    return resolveDestination(names, dest);
 }
 
-QPDFObjectHandle outlineTargetPage(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle item) {
-    QPDFObjectHandle dest = outlineDestination(outlines, item);
+QPDFObjectHandle outlineTargetPage(NamedDestinations& names, QPDFObjectHandle item) {
+    QPDFObjectHandle dest = outlineDestination(names, item);
     if (dest.isArray() && dest.getArrayNItems() > 0) {
         QPDFObjectHandle page = dest.getArrayItem(0);
         if (page.isDictionary()) {

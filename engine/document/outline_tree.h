@@ -1,6 +1,8 @@
 // The document outline (bookmarks) as a plain tree of item dictionaries, read
 // from and written back to the /First, /Next, ... links. qpdf's outline
-// helper is read-only, so changes are made on this tree and relinked.
+// helper is read-only, and loops forever on children that link back to each
+// other, so the outline is read here with a visited set and changes are made
+// on this tree and relinked.
 #pragma once
 
 #include <qpdf/QPDFObjectHandle.hh>
@@ -8,17 +10,20 @@
 #include <vector>
 
 class QPDF;
-class QPDFOutlineDocumentHelper;
-
 namespace paginor::engine {
+
+class NamedDestinations;
 
 struct OutlineNode {
     QPDFObjectHandle item; // the item's dictionary (indirect)
     std::vector<OutlineNode> children;
 };
 
-// The top-level items with their descendants; loops and broken links end a
-// list where they occur.
+// The top-level items with their descendants. Each item appears at most
+// once: a link back to an item already read (a /Next or /First cycle), a
+// broken link or nesting deeper than any real outline ends that list there.
+// Writing the tree back therefore cuts the cycles of a damaged outline while
+// keeping every item it reached.
 std::vector<OutlineNode> readOutline(QPDF& pdf);
 
 // Replaces the outline with `nodes`: every item's /Parent, /First, /Last,
@@ -28,10 +33,10 @@ void writeOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes);
 
 // The page dictionary an outline item's destination (direct, named or GoTo
 // action) points at; null when it has none.
-QPDFObjectHandle outlineTargetPage(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle item);
+QPDFObjectHandle outlineTargetPage(NamedDestinations& names, QPDFObjectHandle item);
 
 // The explicit destination array of an item (resolved like above); null
 // when it has none.
-QPDFObjectHandle outlineDestination(QPDFOutlineDocumentHelper& outlines, QPDFObjectHandle item);
+QPDFObjectHandle outlineDestination(NamedDestinations& names, QPDFObjectHandle item);
 
 } // namespace paginor::engine

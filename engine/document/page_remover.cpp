@@ -1,11 +1,11 @@
 #include "engine/document/page_remover.h"
 
+#include "engine/document/named_destinations.h"
 #include "engine/document/outline_tree.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
-#include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include <set>
@@ -82,12 +82,12 @@ void removeFields(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages) {
     }
 }
 
-std::vector<OutlineNode> pruneOutline(QPDFOutlineDocumentHelper& outlines,
-                                      std::vector<OutlineNode> nodes, const ObjectSet& removed) {
+std::vector<OutlineNode> pruneOutline(NamedDestinations& names, std::vector<OutlineNode> nodes,
+                                      const ObjectSet& removed) {
     std::vector<OutlineNode> kept;
     for (auto& node : nodes) {
-        node.children = pruneOutline(outlines, std::move(node.children), removed);
-        if (pointsAtRemoved(outlineTargetPage(outlines, node.item), removed)) {
+        node.children = pruneOutline(names, std::move(node.children), removed);
+        if (pointsAtRemoved(outlineTargetPage(names, node.item), removed)) {
             if (node.children.empty()) {
                 continue;
             }
@@ -99,13 +99,15 @@ std::vector<OutlineNode> pruneOutline(QPDFOutlineDocumentHelper& outlines,
     return kept;
 }
 
+// A damaged outline whose items link back to each other is written back with
+// those links cut: the pages still go, and every item survives once.
 void removeOutlineItems(QPDF& pdf, const ObjectSet& removed) {
     auto tree = readOutline(pdf);
     if (tree.empty()) {
         return;
     }
-    QPDFOutlineDocumentHelper outlines(pdf);
-    writeOutline(pdf, pruneOutline(outlines, std::move(tree), removed));
+    NamedDestinations names(pdf);
+    writeOutline(pdf, pruneOutline(names, std::move(tree), removed));
 }
 
 QPDFObjectHandle destinationPage(QPDFObjectHandle dest) {
