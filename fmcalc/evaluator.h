@@ -41,7 +41,7 @@ struct EvaluationLimits {
     long while_iterations = 50000;
     // Iterations of all While loops of one calculation together, so that
     // nested loops cannot multiply the bound above.
-    long calculation_iterations = 1000000;
+    long calculation_iterations = 500000;
     // UTF-16 code units of any text the calculation produces, so that a
     // text doubled in a loop stops long before memory runs out.
     std::size_t text_length = std::size_t{16} * 1024 * 1024;
