@@ -18,7 +18,7 @@ constexpr const char* kHighlight = "0.6 0.7569 0.8549 rg";
 
 WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
                                        const std::vector<std::u32string>& rows,
-                                       const std::set<size_t>& selected) {
+                                       const std::set<size_t>& selected, FormFontCache& fonts) {
     WidgetAppearances result;
     for (QPDFObjectHandle widget : field.widgets) {
         WidgetFrame frame;
@@ -36,7 +36,7 @@ WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
             texts.push_back(std::move(joined));
         }
         std::unique_ptr<AppearanceFont> font =
-            selectAppearanceFont(pdf, widget, style.appearance, texts);
+            selectAppearanceFont(pdf, widget, style.appearance, texts, fonts);
         const double size =
             style.appearance.fontSize > 0 ? style.appearance.fontSize : kDefaultSize;
         const double inset = frame.inset();

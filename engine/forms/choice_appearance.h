@@ -10,6 +10,6 @@ namespace paginor::forms {
 
 WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
                                        const std::vector<std::u32string>& rows,
-                                       const std::set<size_t>& selected);
+                                       const std::set<size_t>& selected, FormFontCache& fonts);
 
 } // namespace paginor::forms

@@ -11,6 +11,7 @@ DocumentForm::DocumentForm(std::shared_ptr<EngineDocument> document)
 const FieldTree& DocumentForm::tree() {
     if (!tree_ || builtAtRevision_ != document_->revision()) {
         tree_ = FieldTree::build(document_->pdf());
+        fonts_.clear();
         builtAtRevision_ = document_->revision();
         ++generation_;
     }
@@ -32,7 +33,8 @@ std::string DocumentForm::read(size_t index) {
 
 WriteResult DocumentForm::write(size_t index, const std::string& value) {
     const FieldTree& fields = tree();
-    WriteResult result = writeFieldValue(document_->pdf(), fields.fields().at(index), value);
+    WriteResult result =
+        writeFieldValue(document_->pdf(), fields.fields().at(index), value, fonts_);
     if (result.ok) {
         const bool current = builtAtRevision_ == document_->revision();
         document_->markModified();

@@ -6,6 +6,7 @@
 
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_writer.h"
+#include "engine/forms/form_font_cache.h"
 
 #include <cstdint>
 #include <memory>
@@ -38,6 +39,7 @@ public:
 private:
     std::shared_ptr<EngineDocument> document_;
     std::optional<FieldTree> tree_;
+    FormFontCache fonts_; // kept across writes; cleared with the tree
     std::uint64_t builtAtRevision_ = 0;
     std::uint64_t generation_ = 0;
 };

@@ -100,7 +100,7 @@ std::vector<std::string> exportValues(const std::vector<ChoiceOption>& options) 
 }
 
 WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& value,
-                        PreparedWrite& write) {
+                        PreparedWrite& write, FormFontCache& fonts) {
     const int maxLength = inheritedInteger(field.dictionary, "/MaxLen", -1);
     const std::u32string text = Utf8ToUtf32(value);
     if (maxLength >= 0 && text.size() > static_cast<size_t>(maxLength)) {
@@ -109,7 +109,7 @@ WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& va
                        std::to_string(maxLength) + ".");
     }
     write.appearances =
-        buildTextAppearances(pdf, field, shownText(field, text), textBoxLayoutOf(field));
+        buildTextAppearances(pdf, field, shownText(field, text), textBoxLayoutOf(field), fonts);
     QPDFObjectHandle dictionary = field.dictionary;
     write.commit = [dictionary, value]() mutable {
         dictionary.replaceKey("/V", makePdfTextString(value));
@@ -178,7 +178,7 @@ WriteResult prepareButton(QPDF& pdf, const FormField& field, const std::string& 
 }
 
 WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& value,
-                         PreparedWrite& write) {
+                         PreparedWrite& write, FormFontCache& fonts) {
     const std::vector<ChoiceOption> options = choiceOptions(field);
     const bool editable = (fieldFlags(field.dictionary) & field_flag::Edit) != 0;
     std::string stored = value;
@@ -195,7 +195,8 @@ WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& v
                            ".");
         }
     }
-    write.appearances = buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{});
+    write.appearances =
+        buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{}, fonts);
     QPDFObjectHandle dictionary = field.dictionary;
     write.commit = [dictionary, stored]() mutable {
         dictionary.replaceKey("/V", makePdfTextString(stored));
@@ -205,7 +206,7 @@ WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& v
 }
 
 WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& value,
-                        PreparedWrite& write) {
+                        PreparedWrite& write, FormFontCache& fonts) {
     const std::vector<ChoiceOption> options = choiceOptions(field);
     const bool multiple = (fieldFlags(field.dictionary) & field_flag::MultiSelect) != 0;
     const std::vector<std::string> items = splitSelection(value);
@@ -229,7 +230,7 @@ WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& va
     for (const ChoiceOption& option : options) {
         rows.push_back(Utf8ToUtf32(option.displayText));
     }
-    write.appearances = buildListAppearances(pdf, field, rows, selected);
+    write.appearances = buildListAppearances(pdf, field, rows, selected, fonts);
     QPDFObjectHandle dictionary = field.dictionary;
     std::vector<std::string> storedValues;
     for (size_t index : selected) {
@@ -262,23 +263,29 @@ WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& va
 } // namespace
 
 WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value) {
+    FormFontCache fonts;
+    return writeFieldValue(pdf, field, value, fonts);
+}
+
+WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value,
+                            FormFontCache& fonts) {
     const std::string name = quoted(field.fullName);
     PreparedWrite write;
     WriteResult result;
     try {
         switch (field.kind) {
         case FieldKind::Text:
-            result = prepareText(pdf, field, value, write);
+            result = prepareText(pdf, field, value, write, fonts);
             break;
         case FieldKind::CheckBox:
         case FieldKind::RadioButton:
             result = prepareButton(pdf, field, value, write);
             break;
         case FieldKind::ComboBox:
-            result = prepareCombo(pdf, field, value, write);
+            result = prepareCombo(pdf, field, value, write, fonts);
             break;
         case FieldKind::ListBox:
-            result = prepareList(pdf, field, value, write);
+            result = prepareList(pdf, field, value, write, fonts);
             break;
         case FieldKind::PushButton:
             return refused("Field " + name + " is a push button; it holds no value to write.");
@@ -310,7 +317,7 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
         if (acroForm.isDictionary() && acroForm.hasKey("/XFA")) {
             acroForm.removeKey("/XFA");
         }
-        settleNeedAppearances(pdf);
+        settleNeedAppearances(pdf, fonts);
     } catch (const std::exception& error) {
         return refused("Field " + name + " could not be written: " + error.what());
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "field_tree.h"
+#include "form_font_cache.h"
 
 #include <string>
 
@@ -19,6 +20,9 @@ struct WriteResult {
 // (any text when editable); list boxes an option or, when multi-select,
 // options separated by "\r". The first write removes a hybrid form's /XFA,
 // whose data would otherwise contradict the fields.
+// `fonts` keeps the form's parsed fonts between writes to the same document.
+WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value,
+                            FormFontCache& fonts);
 WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value);
 
 } // namespace paginor::forms

@@ -59,7 +59,8 @@ VariableTextStyle variableTextStyle(QPDF& pdf, QPDFObjectHandle widget) {
 
 std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle widget,
                                                      const DefaultAppearance& appearance,
-                                                     const std::vector<std::u32string>& texts) {
+                                                     const std::vector<std::u32string>& texts,
+                                                     FormFontCache& fonts) {
     auto encodesAll = [&texts](const SimpleResourceFont& font) {
         for (const std::u32string& text : texts) {
             if (!font.canEncode(text)) {
@@ -70,9 +71,8 @@ std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle
     };
     const std::string name = appearance.fontName.empty() ? "Helv" : appearance.fontName;
     QPDFObjectHandle formFont = findFormFont(pdf, widget, name);
-    std::unique_ptr<SimpleResourceFont> simple = formFont.isDictionary()
-                                                     ? SimpleResourceFont::open(formFont, name)
-                                                     : SimpleResourceFont::standardHelvetica(name);
+    std::unique_ptr<SimpleResourceFont> simple =
+        formFont.isDictionary() ? fonts.open(pdf, formFont, name) : fonts.standardHelvetica(name);
     if (simple && encodesAll(*simple)) {
         return simple;
     }

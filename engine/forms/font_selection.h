@@ -5,6 +5,7 @@
 
 #include "appearance_font.h"
 #include "da_parser.h"
+#include "form_font_cache.h"
 
 #include <memory>
 #include <string>
@@ -20,9 +21,11 @@ struct VariableTextStyle {
 // /DA and /Q from the widget, its field's ancestors, then the form.
 VariableTextStyle variableTextStyle(QPDF& pdf, QPDFObjectHandle widget);
 
-// Throws std::runtime_error when no font at all can draw the texts.
+// Throws std::runtime_error when no font at all can draw the texts. Form
+// fonts are parsed through `fonts`, once per document.
 std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle widget,
                                                      const DefaultAppearance& appearance,
-                                                     const std::vector<std::u32string>& texts);
+                                                     const std::vector<std::u32string>& texts,
+                                                     FormFontCache& fonts);
 
 } // namespace paginor::forms

@@ -26,12 +26,12 @@ bool lacksNormalAppearance(const FormField& field) {
     return false;
 }
 
-WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field) {
+WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field, FormFontCache& fonts) {
     const std::string value = readFieldValue(field);
     const std::vector<ChoiceOption> options = choiceOptions(field);
     if (field.kind == FieldKind::Text) {
         return buildTextAppearances(pdf, field, shownText(field, Utf8ToUtf32(value)),
-                                    textBoxLayoutOf(field));
+                                    textBoxLayoutOf(field), fonts);
     }
     if (field.kind == FieldKind::ComboBox) {
         std::string shown = value;
@@ -41,7 +41,7 @@ WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field) {
                 break;
             }
         }
-        return buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{});
+        return buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{}, fonts);
     }
     std::vector<std::u32string> rows;
     std::set<size_t> selected;
@@ -52,12 +52,12 @@ WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field) {
             selected.insert(i);
         }
     }
-    return buildListAppearances(pdf, field, rows, selected);
+    return buildListAppearances(pdf, field, rows, selected, fonts);
 }
 
 } // namespace
 
-void settleNeedAppearances(QPDF& pdf) {
+void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
     QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm");
     if (!acroForm.isDictionary() || !acroForm.getKey("/NeedAppearances").isBool() ||
         !acroForm.getKey("/NeedAppearances").getBoolValue()) {
@@ -72,7 +72,7 @@ void settleNeedAppearances(QPDF& pdf) {
                                       field.kind == FieldKind::ComboBox ||
                                       field.kind == FieldKind::ListBox;
             if (field.terminal && variableText && lacksNormalAppearance(field)) {
-                drawn.push_back(drawCurrentValue(pdf, field));
+                drawn.push_back(drawCurrentValue(pdf, field, fonts));
             }
             if (field.kind == FieldKind::CheckBox || field.kind == FieldKind::RadioButton) {
                 const ButtonMark mark =

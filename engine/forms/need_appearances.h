@@ -4,6 +4,8 @@
 // choice widget must carry an appearance of its current value.
 #pragma once
 
+#include "form_font_cache.h"
+
 #include <qpdf/QPDF.hh>
 
 namespace paginor::forms {
@@ -11,6 +13,6 @@ namespace paginor::forms {
 // Does nothing unless the form sets /NeedAppearances. Draws the widgets that
 // have no normal appearance, then removes the flag; if any cannot be drawn
 // the flag stays, so no value becomes invisible.
-void settleNeedAppearances(QPDF& pdf);
+void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts);
 
 } // namespace paginor::forms

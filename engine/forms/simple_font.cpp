@@ -110,6 +110,10 @@ SimpleResourceFont::standardHelvetica(std::string resourceName) {
     return result;
 }
 
+std::unique_ptr<SimpleResourceFont> SimpleResourceFont::clone() const {
+    return std::unique_ptr<SimpleResourceFont>(new SimpleResourceFont(*this));
+}
+
 void SimpleResourceFont::loadEncoding(QPDFObjectHandle encoding, bool trueType) {
     BaseEncoding base = trueType ? BaseEncoding::WinAnsi : BaseEncoding::Standard;
     QPDFObjectHandle baseName =

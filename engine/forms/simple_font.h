@@ -22,6 +22,10 @@ public:
     // Helvetica, for fields whose /DA names a font that /DR does not have.
     static std::unique_ptr<SimpleResourceFont> standardHelvetica(std::string resourceName);
 
+    // An unfinished copy: the parsed encoding and widths, the same font
+    // dictionary and resource name.
+    std::unique_ptr<SimpleResourceFont> clone() const;
+
     bool canEncode(std::u32string_view text) const;
 
     ShapedText shape(std::u32string_view text) override;
@@ -32,6 +36,7 @@ public:
 
 private:
     SimpleResourceFont() = default;
+    SimpleResourceFont(const SimpleResourceFont&) = default;
     void loadEncoding(QPDFObjectHandle encoding, bool trueType);
     void loadWidths();
     void dropCodesMissingFromSubset();

@@ -178,7 +178,8 @@ std::u32string shownText(const FormField& field, const std::u32string& value) {
 }
 
 WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
-                                       const std::u32string& text, const TextBoxLayout& layout) {
+                                       const std::u32string& text, const TextBoxLayout& layout,
+                                       FormFontCache& fonts) {
     WidgetAppearances result;
     for (QPDFObjectHandle widget : field.widgets) {
         WidgetFrame frame;
@@ -188,7 +189,7 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
         const VariableTextStyle style = variableTextStyle(pdf, widget);
         std::vector<std::u32string> paragraphs = splitParagraphs(text);
         std::unique_ptr<AppearanceFont> font =
-            selectAppearanceFont(pdf, widget, style.appearance, paragraphs);
+            selectAppearanceFont(pdf, widget, style.appearance, paragraphs, fonts);
 
         std::vector<PlacedLine> lines;
         double size = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "field_tree.h"
+#include "form_font_cache.h"
 
 #include <string>
 #include <utility>
@@ -28,6 +29,7 @@ using WidgetAppearances =
 // New appearance streams, one per widget with a usable /Rect; nothing is
 // attached to the widgets yet. Throws when no font can draw the text.
 WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
-                                       const std::u32string& text, const TextBoxLayout& layout);
+                                       const std::u32string& text, const TextBoxLayout& layout,
+                                       FormFontCache& fonts);
 
 } // namespace paginor::forms
