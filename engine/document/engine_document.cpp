@@ -34,7 +34,9 @@ std::shared_ptr<EngineDocument> EngineDocument::loadFromMemory(std::string bytes
 }
 
 int EngineDocument::pageCount() {
-    return static_cast<int>(QPDFPageDocumentHelper(*pdf_).getAllPages().size());
+    // qpdf keeps its page list cached; a document helper would rebuild a wrapper
+    // per page on every call, and the plug-in asks for the count per page read.
+    return static_cast<int>(pdf_->getAllPages().size());
 }
 
 bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int startPage, int count,

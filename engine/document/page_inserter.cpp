@@ -127,20 +127,17 @@ void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertio
     QPDFPageDocumentHelper sourcePages(source);
     // Attributes inherited from the page tree must travel with each page.
     sourcePages.pushInheritedAttributesToPage();
-    const auto allSource = sourcePages.getAllPages();
+    const std::vector<QPDFObjectHandle>& allSource = source.getAllPages();
 
     std::vector<CopiedPage> pages;
     for (int i = 0; i < insertion.count; ++i) {
-        pages.push_back(
-            {allSource.at(static_cast<std::size_t>(insertion.startPage + i)).getObjectHandle(),
-             {}});
+        pages.push_back({allSource.at(static_cast<std::size_t>(insertion.startPage + i)), {}});
     }
     const std::vector<QPDFObjectHandle> oldAnnotations = takeAnnotations(pages);
 
-    const auto allTarget = QPDFPageDocumentHelper(target).getAllPages();
     QPDFObjectHandle previous;
     if (insertion.afterPage >= 0) {
-        previous = allTarget.at(static_cast<std::size_t>(insertion.afterPage)).getObjectHandle();
+        previous = target.getAllPages().at(static_cast<std::size_t>(insertion.afterPage));
     }
     for (CopiedPage& page : pages) {
         page.targetPage = target.copyForeignObject(page.sourcePage);
