@@ -67,6 +67,10 @@ void configure(QPDFWriter& writer, const SerializeOptions& options) {
     if (options.linearize) {
         writer.setLinearization(true);
     }
+    if (options.streamsAsTheyAre) {
+        writer.setCompressStreams(false);
+        writer.setDecodeLevel(qpdf_dl_none);
+    }
 }
 
 } // namespace

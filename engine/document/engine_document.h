@@ -26,6 +26,9 @@ struct SerializeOptions {
     bool withoutAcroForm = false;        // leave the interactive form out of the copy
     bool decrypt = false;                // write without the input's encryption
     bool linearize = false;
+    // Copy stream data as it is instead of decoding and compressing it again:
+    // for a snapshot that is parsed once in memory and thrown away.
+    bool streamsAsTheyAre = false;
 };
 
 // Save flags as the automation interface passes them.

@@ -13,7 +13,8 @@ namespace paginor::text {
 inline std::string writeTextSnapshot(QPDF& pdf) {
     return engine::writeDocumentToMemory(pdf, {.withoutPageAnnotations = true,
                                                .withoutAcroForm = true,
-                                               .decrypt = true}); // never leaves memory
+                                               .decrypt = true,
+                                               .streamsAsTheyAre = true}); // never leaves memory
 }
 
 } // namespace paginor::text
