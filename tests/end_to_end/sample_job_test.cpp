@@ -2,6 +2,7 @@
 // fresh copy of examples/, the way a new user runs it.
 #include "e2e_support.h"
 #include "fmcalc_runner.h"
+#include "page_render.h"
 #include "process_runner.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,41 @@ TEST(SampleJob, FillsOneFormPerRowAndReadsTheValuesBack) {
                   "  title: Membership application: " + column(values, "Name") + ", close: 0");
         const ProcessResult check = runProcess("qpdf", {"--check", (work.path() / file).string()});
         EXPECT_EQ(check.exitCode, 0) << file << ": " << check.out << check.err;
+    }
+}
+
+// Row 1 ticks the newsletter box and picks the premium plan. Both draw with
+// the form's own ZapfDingbats appearances, which poppler can only show when a
+// Dingbats font is installed: this caught a set-up that lacked one.
+TEST(SampleJob, TickedBoxAndChosenButtonShowInBothRenderers) {
+    TempDir work;
+    fs::copy(examplesDir(), work.path() / "examples", fs::copy_options::recursive);
+    fs::create_directory(work.path() / "out");
+    const FmcalcRun run =
+        runFmcalc({"--csv", "examples/people.csv", "examples/fill.calc"}, work.path());
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+
+    constexpr int dpi = 72; // one pixel a point; the page is 842 points high
+    struct Box {
+        const char* what;
+        int x1, y1, x2, y2; // widget /Rect in PDF space
+    };
+    const Box boxes[] = {{"newsletter check box", 160, 562, 174, 576},
+                         {"premium radio button", 324, 522, 338, 536}};
+    for (Renderer renderer : {Renderer::Poppler, Renderer::MuPdf}) {
+        std::string error;
+        const auto empty =
+            renderPage(renderer, work.path() / "examples" / "sample-form.pdf", 1, dpi, &error);
+        const auto filled =
+            renderPage(renderer, work.path() / "out" / "filled-1.pdf", 1, dpi, &error);
+        ASSERT_TRUE(empty && filled) << rendererTool(renderer) << ": " << error;
+        for (const Box& box : boxes) {
+            // Inset by two points so the unchanged border does not count.
+            EXPECT_GT(changedPixels(*empty, *filled, box.x1 + 2, 842 - box.y2 + 2, box.x2 - 2,
+                                    842 - box.y1 - 2),
+                      4)
+                << box.what << " does not show in " << rendererTool(renderer);
+        }
     }
 }
 
