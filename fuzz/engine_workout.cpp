@@ -1,10 +1,11 @@
 #include "engine_workout.h"
 
+#include "automation_contract/automation_interfaces.h"
+#include "automation_contract/automation_values.h"
 #include "com/bstr_holder.h"
 #include "com/com.h"
 #include "com/com_ptr.h"
 #include "com/utf.h"
-#include "session/automation_interfaces.h"
 
 #include <string_view>
 
@@ -164,7 +165,8 @@ WorkoutReport RunEngineWorkout(const std::string& pdfPath, const std::string& sa
 
     BstrHolder target(Wide(savePath));
     VARIANT_BOOL saved = VARIANT_FALSE;
-    if (SUCCEEDED(document->Save(3, target.get(), &saved)) && saved == VARIANT_TRUE)
+    if (SUCCEEDED(document->Save(kSaveFull | kSaveCopy, target.get(), &saved)) &&
+        saved == VARIANT_TRUE)
         report.saved = true;
     else
         report.saveFailure = ErrorDescription();

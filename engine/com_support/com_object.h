@@ -11,10 +11,10 @@
 // exception and turns it into an HRESULT with error information.
 #pragma once
 
+#include "automation_contract/interface_identity.h"
 #include "com/com.h"
 #include "com/com_ptr.h"
 #include "engine/com_support/guarded_call.h"
-#include "engine/com_support/interface_id.h"
 #include "engine/com_support/live_objects.h"
 
 #include <atomic>
@@ -107,15 +107,16 @@ protected:
     // Runs one interface method's body (a callable returning HRESULT) for the
     // primary interface; see guardedCall.
     template <typename Body> HRESULT run(Body&& body) noexcept {
-        return guardedCall(InterfaceId<Primary>::value, std::forward<Body>(body));
+        return guardedCall(InterfaceIdentity<Primary>::value, std::forward<Body>(body));
     }
     template <typename Interface, typename Body> HRESULT runFor(Body&& body) noexcept {
-        return guardedCall(InterfaceId<Interface>::value, std::forward<Body>(body));
+        return guardedCall(InterfaceIdentity<Interface>::value, std::forward<Body>(body));
     }
 
 private:
     static bool isListedInterface(REFIID riid) {
-        return riid == InterfaceId<Primary>::value || ((riid == InterfaceId<Others>::value) || ...);
+        return riid == InterfaceIdentity<Primary>::value ||
+               ((riid == InterfaceIdentity<Others>::value) || ...);
     }
 
     void* findInterface(REFIID riid) {
@@ -133,11 +134,11 @@ private:
         if (riid == IID_IRunnableObject) {
             return static_cast<IRunnableObject*>(this);
         }
-        if (riid == InterfaceId<Primary>::value) {
+        if (riid == InterfaceIdentity<Primary>::value) {
             return static_cast<Primary*>(this);
         }
         void* found = nullptr;
-        ((found == nullptr && riid == InterfaceId<Others>::value
+        ((found == nullptr && riid == InterfaceIdentity<Others>::value
               ? (found = static_cast<Others*>(this), true)
               : false),
          ...);

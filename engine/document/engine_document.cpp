@@ -1,5 +1,6 @@
 #include "engine/document/engine_document.h"
 
+#include "automation_contract/automation_values.h"
 #include "engine/com_support/com_failure.h"
 #include "engine/document/atomic_file_writer.h"
 #include "engine/document/document_loader.h"
@@ -43,7 +44,7 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
                                  bool withOutline) {
     const int targetCount = pageCount();
     const int sourceCount = source.pageCount();
-    if (afterPage < -1 || afterPage >= targetCount || startPage < 0 || count < 0 ||
+    if (afterPage < kBeforeFirstPage || afterPage >= targetCount || startPage < 0 || count < 0 ||
         startPage > sourceCount || count > sourceCount - startPage) {
         return false;
     }

@@ -31,13 +31,6 @@ struct SerializeOptions {
     bool streamsAsTheyAre = false;
 };
 
-// Save flags as the automation interface passes them.
-enum SaveFlags : int {
-    kSaveFull = 1,
-    kSaveCopy = 2, // the document stays bound to the path it came from
-    kSaveLinearized = 4,
-};
-
 // Thrown by EngineDocument::load for a file that is not a PDF or cannot be read.
 class DocumentLoadError : public std::runtime_error {
 public:
@@ -71,7 +64,7 @@ public:
     int pageCount();
 
     // Copies pages [startPage, startPage + count) of `source` after the
-    // 0-based `afterPage` (-1: before the first page), with their
+    // 0-based `afterPage` (kBeforeFirstPage: before the first page), with their
     // annotations, form fields and, with `withOutline`, the source's outline
     // items that point at them. Answers false and changes nothing for a range
     // outside either document. `source` may be this document.
@@ -91,6 +84,8 @@ public:
     bool setInfoEntry(std::string_view key, std::string_view value);
 
     // Writes the document to `path` ("" means its own path) atomically, with
+    // the kSave* flags of the automation contract (kSaveCopy keeps the path
+    // the document is bound to, kSaveLinearized linearizes), and with
     // ModDate set to now. Throws paginor::engine::ComFailure describing what
     // failed and where; the old file is then untouched and no temporary file
     // is left behind.

@@ -14,7 +14,7 @@ class QPDF;
 namespace paginor::engine {
 
 struct PageInsertion {
-    int afterPage; // 0-based page of the target; -1 inserts before the first page
+    int afterPage; // 0-based page of the target; kBeforeFirstPage inserts before the first
     int startPage; // 0-based first page of the source
     int count;
     bool withOutline;

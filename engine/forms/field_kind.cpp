@@ -1,29 +1,31 @@
 #include "field_kind.h"
 
+#include "automation_contract/automation_values.h"
+
 namespace paginor::forms {
 
 const char* fieldTypeName(FieldKind kind) {
     switch (kind) {
     case FieldKind::Group:
-        return "group";
+        return kFieldTypeGroup;
     case FieldKind::Text:
-        return "text";
+        return kFieldTypeText;
     case FieldKind::CheckBox:
-        return "checkbox";
+        return kFieldTypeCheckBox;
     case FieldKind::RadioButton:
-        return "radiobutton";
+        return kFieldTypeRadioButton;
     case FieldKind::PushButton:
-        return "button";
+        return kFieldTypePushButton;
     case FieldKind::ComboBox:
-        return "combobox";
+        return kFieldTypeComboBox;
     case FieldKind::ListBox:
-        return "listbox";
+        return kFieldTypeListBox;
     case FieldKind::Signature:
-        return "signature";
+        return kFieldTypeSignature;
     case FieldKind::Unknown:
         break;
     }
-    return "unknown";
+    return kFieldTypeUnknown;
 }
 
 } // namespace paginor::forms

@@ -31,7 +31,7 @@ inline constexpr uint32_t Comb = 1u << 24;
 inline constexpr uint32_t RadiosInUnison = 1u << 25;
 } // namespace field_flag
 
-// The type word the automation layer reports.
+// The type word the automation layer reports (kFieldType* of the contract).
 const char* fieldTypeName(FieldKind kind);
 
 // Push buttons and signatures hold nothing a person types or picks.

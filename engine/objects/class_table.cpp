@@ -7,7 +7,7 @@
 #include "engine/objects/highlight_list_object.h"
 #include "engine/objects/pd_document_object.h"
 
-#include "session/automation_interfaces.h"
+#include "automation_contract/automation_interfaces.h"
 
 namespace paginor::engine {
 

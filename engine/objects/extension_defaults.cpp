@@ -1,9 +1,9 @@
 // Weak defaults for the entry points the forms and text parts define. With
 // those parts built in, their definitions win at link time.
+#include "automation_contract/automation_interfaces.h"
 #include "engine/com_support/guarded_call.h"
 #include "engine/objects/forms_app_hook.h"
 #include "engine/text/page_object_factory.h"
-#include "session/automation_interfaces.h"
 
 namespace paginor::engine {
 

@@ -2,6 +2,7 @@
 // The text part reads them when it builds a text selection.
 #pragma once
 
+#include "automation_contract/automation_values.h"
 #include "engine/com_support/com_object.h"
 #include "engine/objects/class_ids.h"
 
@@ -12,9 +13,9 @@ namespace paginor::engine {
 
 struct HighlightRange {
     std::uint16_t offset; // index of the first word
-    std::uint16_t length; // number of words; 0xFFFF (-1) means to the end of the page
+    std::uint16_t length; // number of words, or kHighlightToEndOfPage taken unsigned
 
-    bool toEndOfPage() const { return length == 0xFFFF; }
+    bool toEndOfPage() const { return length == static_cast<std::uint16_t>(kHighlightToEndOfPage); }
     bool operator==(const HighlightRange&) const = default;
 };
 

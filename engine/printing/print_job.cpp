@@ -77,7 +77,7 @@ std::vector<std::string> printCommandArguments(const PrintOptions& options, cons
 }
 
 bool printDocument(EngineDocument& document, const PrintOptions& options) {
-    const LONG pages = document.pageCount();
+    const int pages = document.pageCount();
     if (options.firstPage < 0 || options.lastPage < options.firstPage ||
         options.lastPage >= pages) {
         return false;

@@ -7,7 +7,9 @@
 // temporary file that is removed once `lp` has handed it to the scheduler.
 #pragma once
 
-#include "win/win_types.h"
+#include "automation_contract/automation_values.h"
+
+#include <cstdint>
 
 #include <string>
 #include <vector>
@@ -16,16 +18,12 @@ class EngineDocument;
 
 namespace paginor::engine {
 
-constexpr LONG kPageSetAll = -3;
-constexpr LONG kPageSetEven = -4;
-constexpr LONG kPageSetOdd = -5;
-
 struct PrintOptions {
-    LONG firstPage = 0; // 0-based, inclusive
-    LONG lastPage = 0;
+    std::int32_t firstPage = 0; // 0-based, inclusive
+    std::int32_t lastPage = 0;
     bool shrinkToFit = false;
     bool reverse = false;
-    LONG pageSet = kPageSetAll;
+    std::int32_t pageSet = kPageSetAll; // a page set of the automation contract
     std::string title;
 };
 

@@ -3,6 +3,7 @@
 // whose items are joined.
 #include "session/pdf_session.h"
 
+#include "automation_contract/automation_values.h"
 #include "com/bstr_holder.h"
 #include "errors/last_error_record.h"
 #include "host/value_conversion.h"
@@ -70,9 +71,9 @@ std::optional<std::u16string> ReadPageText(CPDFSession& session, const std::u16s
     }
 
     steps.Run([&] {
-        // Offset 0 and length -1 (all bits set): every word of the page.
+        // From the first word to the end: every word of the page.
         VARIANT_BOOL added = VARIANT_FALSE;
-        highlightList.Call(&IHighlightList::Add, SHORT{0}, SHORT{-1}, &added);
+        highlightList.Call(&IHighlightList::Add, SHORT{0}, kHighlightToEndOfPage, &added);
     });
     steps.Run([&] {
         const LONG index = IndexOfPage(WideToLong(pageNumber));

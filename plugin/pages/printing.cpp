@@ -1,21 +1,15 @@
 // Printing every page of the open document through its viewer window.
 #include "session/pdf_session.h"
 
+#include "automation_contract/automation_values.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/page_index.h"
 #include "session/temporary_bstr.h"
 
-namespace {
-
 // Arguments the application gives meaning to: PostScript level 2, no binary
 // data, no shrinking; the long form adds not reversed, no far-east fonts, no
-// halftones and page set -3 (all pages).
-constexpr LONG kPostScriptLevel = 2;
-constexpr LONG kAllPages = -3;
-
-} // namespace
-
+// halftones and all pages of the range.
 std::u16string CPDFSession::PrintPDF(bool longForm) {
     if (!m_document) {
         SetError(kErrorNoDocumentOpen, 0, u"");
@@ -35,10 +29,10 @@ std::u16string CPDFSession::PrintPDF(bool longForm) {
         m_document.Call(&IPDDocument::GetNumPages, &pageCount);
         const LONG lastPage = IndexOfPage(pageCount);
         if (longForm) {
-            m_viewer.Call(&IViewerDocument::PrintPagesEx, LONG{0}, lastPage, kPostScriptLevel,
-                          LONG{0}, LONG{0}, LONG{0}, LONG{0}, LONG{0}, kAllPages, &printed);
+            m_viewer.Call(&IViewerDocument::PrintPagesEx, LONG{0}, lastPage, kPostScriptLevel2,
+                          LONG{0}, LONG{0}, LONG{0}, LONG{0}, LONG{0}, kPageSetAll, &printed);
         } else {
-            m_viewer.Call(&IViewerDocument::PrintPages, LONG{0}, lastPage, kPostScriptLevel,
+            m_viewer.Call(&IViewerDocument::PrintPages, LONG{0}, lastPage, kPostScriptLevel2,
                           LONG{0}, LONG{0}, &printed);
         }
     });

@@ -1,7 +1,7 @@
 // An owning holder of one counted reference to one automation interface.
 #pragma once
 
-#include "session/interface_identity.h"
+#include "automation_contract/interface_identity.h"
 #include "session/raise_com_failure.h"
 
 #include <utility>

@@ -1,15 +1,17 @@
 // Saving the open document in place or under another path.
 #include "session/pdf_session.h"
 
+#include "automation_contract/automation_values.h"
 #include "errors/last_error_record.h"
 #include "session/guarded_steps.h"
 #include "session/temporary_bstr.h"
 
 namespace {
 
-// Save-type words handed to the document's save operation unchanged.
-constexpr SHORT kSaveInPlace = 1;
-constexpr SHORT kSaveUnderPath = 3;
+// In place: a full save to the open path. Under another path: a full save as
+// a copy, so the document stays bound to the file that was opened.
+constexpr SHORT kSaveInPlace = kSaveFull;
+constexpr SHORT kSaveUnderPath = kSaveFull | kSaveCopy;
 
 } // namespace
 

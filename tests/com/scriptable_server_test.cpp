@@ -1,9 +1,10 @@
 // Object creation through the runtime against the scriptable server, and the
 // server's scripting, which the plug-in's conformance tests rely on.
+#include "automation_contract/automation_interfaces.h"
+#include "automation_contract/automation_values.h"
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
 #include "scriptable_server.h"
-#include "session/automation_interfaces.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +142,7 @@ TEST_F(ScriptableServerTest, OperationsAnswerAsScripted) {
         ASSERT_EQ(Create(kProgIdPDDocument, IID_IPDDocument, document), S_OK);
         BstrHolder path(u"/tmp/\u00E9t\u00E9.pdf");
         VARIANT_BOOL answer = VARIANT_FALSE;
-        EXPECT_EQ(document->Save(3, path.get(), &answer), c.status) << c.name;
+        EXPECT_EQ(document->Save(kSaveFull | kSaveCopy, path.get(), &answer), c.status) << c.name;
         EXPECT_EQ(answer, c.answer) << c.name;
 
         ComPtr<IErrorInfo> info;

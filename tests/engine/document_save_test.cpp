@@ -1,5 +1,6 @@
 // Saving: over the open file again and again, as a copy or not, linearised,
 // and failing cleanly where the folder cannot be written.
+#include "automation_contract/automation_values.h"
 #include "engine_test_support.h"
 #include "qpdf_json_report.h"
 
@@ -41,7 +42,7 @@ TEST(DocumentSave, OverTheOpenFileThreeTimesInARow) {
             ASSERT_EQ(document->DeletePages(1, 1, &answer), S_OK);
             ASSERT_EQ(answer, VARIANT_TRUE);
         }
-        ASSERT_TRUE(save(document.get(), 1, "")) << lastErrorDescription();
+        ASSERT_TRUE(save(document.get(), kSaveFull, "")) << lastErrorDescription();
         auto reread = openDocument(path);
         EXPECT_EQ(info(reread.get(), "Title"), title);
         EXPECT_EQ(pageCount(reread.get()), 1);
@@ -58,14 +59,14 @@ TEST(DocumentSave, ACopyLeavesTheDocumentBoundToItsFileAFullSaveMovesIt) {
     VARIANT_BOOL answer = VARIANT_FALSE;
     ASSERT_EQ(document->SetInfo(bstr("Title").get(), bstr("changed").get(), &answer), S_OK);
 
-    ASSERT_TRUE(save(document.get(), 3, folder / "copy.pdf")); // full + copy
+    ASSERT_TRUE(save(document.get(), kSaveFull | kSaveCopy, folder / "copy.pdf"));
     EXPECT_EQ(readFile(original), originalBytes);
-    ASSERT_TRUE(save(document.get(), 1, "")); // back to the original
+    ASSERT_TRUE(save(document.get(), kSaveFull, "")); // back to the original
     EXPECT_NE(readFile(original), originalBytes);
 
-    ASSERT_TRUE(save(document.get(), 1, folder / "moved.pdf")); // full save elsewhere
+    ASSERT_TRUE(save(document.get(), kSaveFull, folder / "moved.pdf")); // full save elsewhere
     const std::string afterMove = readFile(original);
-    ASSERT_TRUE(save(document.get(), 1, "")); // now goes to moved.pdf
+    ASSERT_TRUE(save(document.get(), kSaveFull, "")); // now goes to moved.pdf
     EXPECT_EQ(readFile(original), afterMove);
     EXPECT_EQ(folderEntries(folder.path()),
               (std::vector<std::string>{"copy.pdf", "moved.pdf", "original.pdf"}));
@@ -74,7 +75,8 @@ TEST(DocumentSave, ACopyLeavesTheDocumentBoundToItsFileAFullSaveMovesIt) {
 TEST(DocumentSave, LinearisedOutputIsLinearised) {
     ScratchFolder folder;
     auto document = openDocument(examplePath("bookmarks.pdf"));
-    ASSERT_TRUE(save(document.get(), 1 | 2 | 4, folder / "linear.pdf"));
+    ASSERT_TRUE(
+        save(document.get(), kSaveFull | kSaveCopy | kSaveLinearized, folder / "linear.pdf"));
     int exitCode = -1;
     const std::string output =
         runProgram({"qpdf", "--check-linearization", (folder / "linear.pdf").string()}, &exitCode);
@@ -127,7 +129,7 @@ TEST_P(FailedSave, LeavesTheOldFileAndNoTemporaryFile) {
     HRESULT status = S_OK;
     {
         FileSystemIdentity asUser;
-        status = document->Save(1, bstr(target.string()).get(), &answer);
+        status = document->Save(kSaveFull, bstr(target.string()).get(), &answer);
     }
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(answer, VARIANT_FALSE);

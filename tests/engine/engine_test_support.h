@@ -2,9 +2,9 @@
 // temporary folders, BSTR conversion and creating engine objects.
 #pragma once
 
+#include "automation_contract/automation_interfaces.h"
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
-#include "session/automation_interfaces.h"
 
 #include <filesystem>
 #include <optional>

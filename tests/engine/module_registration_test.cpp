@@ -1,8 +1,8 @@
 // The module as the plug-in meets it: through the COM runtime and the
 // registry the build writes beside the binaries.
+#include "automation_contract/automation_interfaces.h"
 #include "com/com_ptr.h"
 #include "com/com_registry.h"
-#include "session/automation_interfaces.h"
 
 #include <gtest/gtest.h>
 

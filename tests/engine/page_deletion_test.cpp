@@ -1,5 +1,6 @@
 // Deleting pages: what pointed at them (outline items, named destinations,
 // form fields) goes with them, as qpdf --json reports the saved result.
+#include "automation_contract/automation_values.h"
 #include "engine_test_support.h"
 #include "qpdf_json_report.h"
 
@@ -79,7 +80,7 @@ TEST_P(PageDeletion, RemovesPagesAndWhatPointedAtThem) {
     ASSERT_EQ(document->DeletePages(c.first, c.last, &answer), S_OK) << lastErrorDescription();
     ASSERT_EQ(answer, VARIANT_TRUE);
     EXPECT_EQ(pageCount(document.get()), c.pages);
-    ASSERT_TRUE(save(document.get(), 3, folder / "result.pdf"));
+    ASSERT_TRUE(save(document.get(), kSaveFull | kSaveCopy, folder / "result.pdf"));
     const QpdfReport report = qpdfReport(folder / "result.pdf");
     ASSERT_TRUE(report.ok);
     EXPECT_EQ(report.pages, c.pages);

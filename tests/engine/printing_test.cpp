@@ -2,6 +2,7 @@
 // queue whose device writes each job into a folder.
 #include "engine_test_support.h"
 
+#include "automation_contract/automation_values.h"
 #include "engine/printing/print_job.h"
 
 #include <gtest/gtest.h>
@@ -146,10 +147,11 @@ TEST(Printing, JobsReachAPrivateSchedulerQueue) {
     ASSERT_TRUE(viewer);
 
     VARIANT_BOOL answer = VARIANT_FALSE;
-    ASSERT_EQ(viewer->PrintPages(0, 5, 2, 0, 0, &answer), S_OK);
+    ASSERT_EQ(viewer->PrintPages(0, 5, kPostScriptLevel2, 0, 0, &answer), S_OK);
     EXPECT_EQ(answer, VARIANT_TRUE);
     ::setenv("PAGINOR_PRINTER", "capture", 1);
-    ASSERT_EQ(viewer->PrintPagesEx(0, 5, 2, 0, 1, 1, 0, 0, -4, &answer), S_OK);
+    ASSERT_EQ(viewer->PrintPagesEx(0, 5, kPostScriptLevel2, 0, 1, 1, 0, 0, kPageSetEven, &answer),
+              S_OK);
     ::unsetenv("PAGINOR_PRINTER");
     EXPECT_EQ(answer, VARIANT_TRUE);
 
@@ -164,7 +166,7 @@ TEST(Printing, JobsReachAPrivateSchedulerQueue) {
 
     // A queue that does not exist refuses the job.
     ::setenv("PAGINOR_PRINTER", "no-such-queue", 1);
-    ASSERT_EQ(viewer->PrintPages(0, 5, 2, 0, 0, &answer), S_OK);
+    ASSERT_EQ(viewer->PrintPages(0, 5, kPostScriptLevel2, 0, 0, &answer), S_OK);
     ::unsetenv("PAGINOR_PRINTER");
     EXPECT_EQ(answer, VARIANT_FALSE);
 }
@@ -172,11 +174,16 @@ TEST(Printing, JobsReachAPrivateSchedulerQueue) {
 TEST(Printing, RangesOutsideTheDocumentAndUnknownPageSetsAnswerFalse) {
     auto document = openDocument(examplePath("text.pdf"));
     auto viewer = viewerFor(document.get());
-    const std::vector<std::tuple<LONG, LONG, LONG>> requests{
-        {0, 3, -3}, {-1, 1, -3}, {2, 1, -3}, {0, -1, -3}, {0, 2, -6}};
+    const std::vector<std::tuple<LONG, LONG, LONG>> requests{{0, 3, kPageSetAll},
+                                                             {-1, 1, kPageSetAll},
+                                                             {2, 1, kPageSetAll},
+                                                             {0, -1, kPageSetAll},
+                                                             {0, 2, kPageSetOdd - 1}};
     for (auto [first, last, pageSet] : requests) {
         VARIANT_BOOL answer = VARIANT_TRUE;
-        ASSERT_EQ(viewer->PrintPagesEx(first, last, 2, 0, 0, 0, 0, 0, pageSet, &answer), S_OK);
+        ASSERT_EQ(
+            viewer->PrintPagesEx(first, last, kPostScriptLevel2, 0, 0, 0, 0, 0, pageSet, &answer),
+            S_OK);
         EXPECT_EQ(answer, VARIANT_FALSE) << first << ".." << last << " set " << pageSet;
     }
 }

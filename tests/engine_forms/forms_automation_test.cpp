@@ -4,9 +4,10 @@
 #include "engine/objects/pd_document_object.h"
 #include "forms_test_support.h"
 
+#include "automation_contract/automation_interfaces.h"
+#include "automation_contract/automation_values.h"
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
-#include "session/automation_interfaces.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
@@ -182,7 +183,7 @@ TEST_F(FormsAutomation, WritesStayInMemoryUntilSavedAndRefusalsDescribeTheField)
               "");
     VARIANT_BOOL saved = VARIANT_FALSE;
     BstrHolder target(Utf8ToUtf16((folder_ / "filled.pdf").string()));
-    ASSERT_EQ(document_->Save(1, target.get(), &saved), S_OK);
+    ASSERT_EQ(document_->Save(kSaveFull, target.get(), &saved), S_OK);
     ASSERT_TRUE(saved);
     auto filled = test::openPdf(folder_ / "filled.pdf");
     EXPECT_EQ(readFieldValue(test::fieldNamed(FieldTree::build(*filled), "name")),

@@ -3,8 +3,8 @@
 // reliability tests share.
 #pragma once
 
+#include "automation_contract/automation_interfaces.h"
 #include "com/com_ptr.h"
-#include "session/automation_interfaces.h"
 
 #include <string>
 

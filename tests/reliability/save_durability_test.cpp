@@ -1,6 +1,7 @@
 // No data lost on save: a save killed at any moment, a save onto a full disk
 // or a read-only folder, and saving over a file that changed on disk under
 // the open document.
+#include "automation_contract/automation_values.h"
 #include "child_process.h"
 #include "engine_client.h"
 #include "reliability_paths.h"
@@ -94,7 +95,7 @@ TEST(SaveDurability, AKilledSaveLeavesTheOldOrTheNewFile) {
     {
         auto document = OpenWithEngine(target.string());
         ASSERT_TRUE(document);
-        ASSERT_TRUE(SaveWithEngine(document.get(), 1, target.string()).saved);
+        ASSERT_TRUE(SaveWithEngine(document.get(), kSaveFull, target.string()).saved);
     }
     const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - start);
@@ -107,7 +108,7 @@ TEST(SaveDurability, AKilledSaveLeavesTheOldOrTheNewFile) {
         if (child == 0) {
             auto document = OpenWithEngine(target.string());
             for (;;)
-                SaveWithEngine(document.get(), 1, target.string());
+                SaveWithEngine(document.get(), kSaveFull, target.string());
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         ::kill(child, SIGKILL);
@@ -199,10 +200,11 @@ TEST_P(RefusedSave, FailsWithADescriptionAndKeepsTheOldFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Disk, RefusedSave,
-    ::testing::Values(RefusedSaveCase{"FullDiskSave", false, 1, "No space left on device"},
-                      RefusedSaveCase{"FullDiskSaveAs", false, 3, "No space left on device"},
-                      RefusedSaveCase{"ReadOnlySave", true, 1, "Read-only file system"},
-                      RefusedSaveCase{"ReadOnlySaveAs", true, 3, "Read-only file system"}),
+    ::testing::Values(
+        RefusedSaveCase{"FullDiskSave", false, kSaveFull, "No space left on device"},
+        RefusedSaveCase{"FullDiskSaveAs", false, kSaveFull | kSaveCopy, "No space left on device"},
+        RefusedSaveCase{"ReadOnlySave", true, kSaveFull, "Read-only file system"},
+        RefusedSaveCase{"ReadOnlySaveAs", true, kSaveFull | kSaveCopy, "Read-only file system"}),
     [](const auto& info) { return info.param.name; });
 
 // The engine reads the whole file when it opens it, so the open document
@@ -232,7 +234,7 @@ TEST(SaveDurability, SavingOverAFileThatChangedOnDisk) {
         const long pages = PageCountOf(document.get());
         change.apply(target);
 
-        const SaveOutcome outcome = SaveWithEngine(document.get(), 1, target.string());
+        const SaveOutcome outcome = SaveWithEngine(document.get(), kSaveFull, target.string());
         EXPECT_TRUE(outcome.saved) << change.name << ": " << outcome.description;
         EXPECT_TRUE(QpdfCheckPasses(target)) << change.name;
         auto reopened = OpenWithEngine(target.string());

@@ -1,5 +1,6 @@
 // How the session moves between Idle, Application held and Document open,
 // and what it asks of the automation server on the way.
+#include "automation_contract/automation_values.h"
 #include "session_test_fixture.h"
 
 #include <algorithm>
@@ -149,9 +150,9 @@ TEST_F(SessionLifecycle, SaveAsKeepsTheOpenPathForTheNextSave) {
 
     const auto saves = Script().CallsTo("PDDoc.Save");
     ASSERT_EQ(saves.size(), 2u);
-    EXPECT_EQ(saves[0].arguments.at(0).number, 3);
+    EXPECT_EQ(saves[0].arguments.at(0).number, kSaveFull | kSaveCopy);
     EXPECT_EQ(saves[0].arguments.at(1).text, Text(copy));
-    EXPECT_EQ(saves[1].arguments.at(0).number, 1);
+    EXPECT_EQ(saves[1].arguments.at(0).number, kSaveFull);
     EXPECT_EQ(saves[1].arguments.at(1).text, Text(session.File()));
 }
 

@@ -2,8 +2,8 @@
 // the registry helpers.
 #include "scripted_objects.h"
 
+#include "automation_contract/automation_interfaces.h"
 #include "com/guid_text.h"
-#include "session/automation_interfaces.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <dlfcn.h>

@@ -2,7 +2,7 @@
 // highlight list.
 #include "scripted_objects.h"
 
-#include "session/automation_interfaces.h"
+#include "automation_contract/automation_interfaces.h"
 
 namespace paginor::scripted {
 

@@ -3,7 +3,7 @@
 // one field object is read back through any later one.
 #include "scripted_objects.h"
 
-#include "session/automation_interfaces.h"
+#include "automation_contract/automation_interfaces.h"
 
 namespace paginor::scripted {
 

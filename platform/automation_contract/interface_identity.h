@@ -1,8 +1,9 @@
-// Maps each interface type to its interface identity, so that holders and
-// calls can be typed by the interface alone.
+// Maps each interface type to its interface identity, so that holders, calls
+// and object bases can be typed by the interface alone. Client and servers
+// share this one trait.
 #pragma once
 
-#include "session/automation_interfaces.h"
+#include "automation_contract/automation_interfaces.h"
 
 template <typename Interface> struct InterfaceIdentity;
 
@@ -12,6 +13,7 @@ template <typename Interface> struct InterfaceIdentity;
 PAGINOR_INTERFACE_IDENTITY(IUnknown, IID_IUnknown)
 PAGINOR_INTERFACE_IDENTITY(IDispatch, IID_IDispatch)
 PAGINOR_INTERFACE_IDENTITY(IEnumVARIANT, IID_IEnumVARIANT)
+PAGINOR_INTERFACE_IDENTITY(IClassFactory, IID_IClassFactory)
 PAGINOR_INTERFACE_IDENTITY(IErrorInfo, IID_IErrorInfo)
 PAGINOR_INTERFACE_IDENTITY(ISupportErrorInfo, IID_ISupportErrorInfo)
 PAGINOR_INTERFACE_IDENTITY(IAutomationApp, IID_IAutomationApp)

@@ -1,34 +1,25 @@
 // The PDF application's automation objects, as the plug-in calls them and as
-// the engine (or any stand-in) implements them. Operation order is the
-// contract: each interface starts with the seven IUnknown/IDispatch operations,
-// then operation 0, 1, 2, ... in the order listed. Slots the plug-in never
-// calls are kept as Reserved operations so that later slots stay in place;
-// they answer E_NOTIMPL unless an implementation gives them a meaning.
+// the engine (or any stand-in) implements them. This folder stands in for the
+// application's type library: the interfaces here, their identities and the
+// ProgIDs in automation_identities.h, the values both sides read the same way
+// in automation_values.h.
+//
+// Operation order is the contract: each interface starts with the seven
+// IUnknown/IDispatch operations, then operation 0, 1, 2, ... in the order
+// listed. Slots the plug-in never calls are kept as Reserved operations so
+// that later slots stay in place; they answer E_NOTIMPL unless an
+// implementation gives them a meaning.
 //
 // Booleans are 16-bit (0 false), text is a BSTR owned by the caller on return,
 // and object results come back as IDispatch pointers with one reference that
 // the caller takes over.
 #pragma once
 
+#include "automation_contract/automation_identities.h"
 #include "com/com.h"
 
-// Interface identities.
-constexpr IID IID_IAutomationApp = {0x9b4cd3e6, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IPDDocument = {0x9b4cd3e7, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IViewerDocument = {0x9b4cd3e8, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IPDPage = {0x9b4cd3ea, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_ITextSelection = {0x9b4cd3ef, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IHighlightList = {0x9b4cd3f0, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IFormsApp = {0x7cd069a0, 0x50aa, 0x11d1, {0xb8, 0xf0, 0x00, 0xa0, 0xc9, 0x25, 0x93, 0x04}};
-constexpr IID IID_IFormFields = {0x673e8452, 0x7646, 0x11d1, {0xb9, 0x0b, 0x00, 0xa0, 0xc9, 0x25, 0x93, 0x04}};
-constexpr IID IID_IFormField = {0x673e8454, 0x7646, 0x11d1, {0xb9, 0x0b, 0x00, 0xa0, 0xc9, 0x25, 0x93, 0x04}};
-
-// ProgIDs the plug-in creates objects from.
-inline constexpr const char16_t kProgIdApplication[] = u"AcroExch.App";
-inline constexpr const char16_t kProgIdPDDocument[] = u"AcroExch.PDDoc";
-inline constexpr const char16_t kProgIdHighlightList[] = u"AcroExch.HiliteList";
-inline constexpr const char16_t kProgIdFormsApp[] = u"AFormAut.App";
-
+// The slot table below is aligned by hand.
+// clang-format off
 #define PAGINOR_RESERVED_OPERATION(name)                                                         \
     virtual HRESULT STDMETHODCALLTYPE name() { return E_NOTIMPL; }
 
@@ -47,7 +38,8 @@ protected:
 struct IPDDocument : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Open(BSTR path, VARIANT_BOOL* result) = 0;  // 0
     virtual HRESULT STDMETHODCALLTYPE Close(VARIANT_BOOL* result) = 0;            // 1
-    // 2: copies pages [start, start+count) of source after 0-based page afterPage.
+    // 2: copies pages [start, start+count) of source after 0-based page afterPage
+    // (kBeforeFirstPage: in front of the first page).
     virtual HRESULT STDMETHODCALLTYPE InsertPages(LONG afterPage, IDispatch* source, LONG startPage,
                                                   LONG numPages, LONG bookmarks,
                                                   VARIANT_BOOL* result) = 0;
@@ -70,7 +62,8 @@ struct IPDDocument : IDispatch {
     PAGINOR_RESERVED_OPERATION(Reserved19)                                                   // 19
     PAGINOR_RESERVED_OPERATION(Reserved20)                                                   // 20
     virtual HRESULT STDMETHODCALLTYPE OpenInViewer(BSTR title, IDispatch** viewer) = 0;     // 21
-    virtual HRESULT STDMETHODCALLTYPE Save(SHORT saveType, BSTR path, VARIANT_BOOL* result) = 0;  // 22
+    // 22: saveType combines the kSave* flags.
+    virtual HRESULT STDMETHODCALLTYPE Save(SHORT saveType, BSTR path, VARIANT_BOOL* result) = 0;
 
 protected:
     ~IPDDocument() = default;
@@ -102,7 +95,7 @@ struct IViewerDocument : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE PrintPages(LONG first, LONG last, LONG psLevel, LONG binaryOk,
                                                  LONG shrinkToFit, VARIANT_BOOL* result) = 0;
     // 21: long print request: the five above, then reverse, farEast fonts, emit
-    // halftones and the page set (-3 all, -4 even, -5 odd).
+    // halftones and the page set (kPageSetAll, kPageSetEven, kPageSetOdd).
     virtual HRESULT STDMETHODCALLTYPE PrintPagesEx(LONG first, LONG last, LONG psLevel, LONG binaryOk,
                                                    LONG shrinkToFit, LONG reverse, LONG farEastFonts,
                                                    LONG emitHalftones, LONG pageSet,
@@ -142,7 +135,8 @@ protected:
     ~ITextSelection() = default;
 };
 
-// A highlight list ("AcroExch.HiliteList"): word ranges on a page.
+// A highlight list ("AcroExch.HiliteList"): word ranges on a page; a length of
+// kHighlightToEndOfPage reaches to the page's last word.
 struct IHighlightList : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Add(SHORT offset, SHORT length, VARIANT_BOOL* result) = 0;  // 0
 
@@ -182,7 +176,7 @@ struct IFormField : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) = 0;              // 1
     virtual HRESULT STDMETHODCALLTYPE put_Value(BSTR value) = 0;               // 2
     virtual HRESULT STDMETHODCALLTYPE get_IsTerminal(VARIANT_BOOL* keep) = 0;  // 3: keep flag
-    virtual HRESULT STDMETHODCALLTYPE get_Type(BSTR* type) = 0;                // 4
+    virtual HRESULT STDMETHODCALLTYPE get_Type(BSTR* type) = 0;                // 4: kFieldType*
     virtual HRESULT STDMETHODCALLTYPE get_IsNotUserValue(VARIANT_BOOL* skip) = 0;  // 5: skip flag
 
 protected:
@@ -190,3 +184,4 @@ protected:
 };
 
 #undef PAGINOR_RESERVED_OPERATION
+// clang-format on
