@@ -1,6 +1,6 @@
 #include "engine/document/atomic_file_writer.h"
 
-#include "engine/com_support/com_failure.h"
+#include "engine/automation/com_failure.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 #include "engine/document/engine_document.h"
 
 #include "automation_contract/automation_values.h"
-#include "engine/com_support/com_failure.h"
+#include "engine/automation/com_failure.h"
 #include "engine/document/atomic_file_writer.h"
 #include "engine/document/document_loader.h"
 #include "engine/document/document_serializer.h"

@@ -1,5 +1,5 @@
 // The module's only exported symbol: the runtime asks it for class factories.
-#include "engine/com_support/class_table.h"
+#include "engine/automation/class_table.h"
 
 extern "C" __attribute__((visibility("default"))) HRESULT
 DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {

@@ -1,6 +1,6 @@
 #include "engine/text/current_page_words.h"
 
-#include "engine/com_support/com_failure.h"
+#include "engine/automation/com_failure.h"
 #include "engine/document/engine_document.h"
 #include "engine/text/text_snapshot.h"
 #include "engine/text/text_snapshot_cache.h"

@@ -5,7 +5,7 @@
 namespace paginor::text {
 
 std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
-                                    const std::vector<engine::HighlightRange>& ranges) {
+                                    const std::vector<HighlightRange>& ranges) {
     std::vector<bool> chosen(words.size(), false);
     for (const auto& range : ranges) {
         const std::size_t first = std::min<std::size_t>(range.offset, words.size());

@@ -1,7 +1,7 @@
 // Which words of a page a highlight list's ranges select.
 #pragma once
 
-#include "engine/objects/highlight_list_object.h"
+#include "engine/text/highlight_range.h"
 #include "engine/text/page_word.h"
 
 #include <vector>
@@ -11,6 +11,6 @@ namespace paginor::text {
 // The words any range covers, each once, in reading order. Ranges reaching
 // past the last word stop there.
 std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
-                                    const std::vector<engine::HighlightRange>& ranges);
+                                    const std::vector<HighlightRange>& ranges);
 
 } // namespace paginor::text

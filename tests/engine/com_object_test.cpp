@@ -2,14 +2,14 @@
 // application state, viewer documents and the highlight list.
 #include "engine_test_support.h"
 
-#include "engine/com_support/class_table.h"
-#include "engine/com_support/live_objects.h"
+#include "engine/automation/active_document.h"
+#include "engine/automation/application_object.h"
+#include "engine/automation/class_ids.h"
+#include "engine/automation/class_table.h"
+#include "engine/automation/highlight_list_object.h"
+#include "engine/automation/live_objects.h"
+#include "engine/automation/viewer_document_object.h"
 #include "engine/document/engine_document.h"
-#include "engine/objects/active_document.h"
-#include "engine/objects/application_object.h"
-#include "engine/objects/class_ids.h"
-#include "engine/objects/highlight_list_object.h"
-#include "engine/objects/viewer_document_object.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "engine_test_support.h"
 
-#include "engine/com_support/class_table.h"
-#include "engine/objects/class_ids.h"
+#include "engine/automation/class_ids.h"
+#include "engine/automation/class_table.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>

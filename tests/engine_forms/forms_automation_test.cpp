@@ -1,7 +1,7 @@
+#include "engine/automation/forms_app_hook.h"
+#include "engine/automation/pd_document_object.h"
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_reader.h"
-#include "engine/objects/forms_app_hook.h"
-#include "engine/objects/pd_document_object.h"
 #include "forms_test_support.h"
 
 #include "automation_contract/automation_interfaces.h"

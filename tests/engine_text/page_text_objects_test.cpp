@@ -1,8 +1,8 @@
 // The page and text-selection objects as the plug-in drives them: acquire a
 // page, fill a highlight list, build a selection, read its items.
+#include "engine/automation/highlight_list_object.h"
+#include "engine/automation/pd_document_object.h"
 #include "engine/document/engine_document.h"
-#include "engine/objects/highlight_list_object.h"
-#include "engine/objects/pd_document_object.h"
 #include "engine/text/text_snapshot_cache.h"
 
 #include "com/bstr_holder.h"

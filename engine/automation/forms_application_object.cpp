@@ -1,0 +1,44 @@
+#include "engine/automation/forms_application_object.h"
+
+#include "engine/automation/active_document.h"
+#include "engine/automation/form_fields_object.h"
+#include "engine/automation/forms_app_hook.h"
+#include "engine/forms/document_form.h"
+
+namespace paginor::forms {
+
+HRESULT FormsApplicationObject::get_Fields(IDispatch** fields) {
+    return run([&] {
+        if (fields == nullptr) {
+            engine::failCall(E_POINTER, "A result pointer is null");
+        }
+        *fields = nullptr;
+        std::shared_ptr<EngineDocument> document = engine::activeDocument();
+        if (!document) {
+            engine::failCall(E_UNEXPECTED,
+                             "No document is open in the viewer: the forms object works on "
+                             "the document opened in the viewer last");
+        }
+        auto form = std::make_shared<DocumentForm>(std::move(document));
+        form->tree(); // a damaged form fails here, not on the first field
+        *fields = static_cast<IFormFields*>(FormFieldsObject::create(std::move(form)).detach());
+        return S_OK;
+    });
+}
+
+} // namespace paginor::forms
+
+namespace paginor::engine {
+
+HRESULT createFormsApplication(REFIID riid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    return guardedCall(IID_IFormsApp, [&] {
+        ComPtr<forms::FormsApplicationObject> forms = forms::FormsApplicationObject::create();
+        return forms->QueryInterface(riid, object);
+    });
+}
+
+} // namespace paginor::engine
