@@ -1,7 +1,8 @@
-// The exception engine code throws to fail an interface call with a chosen
-// status and description. The object base turns it (and every other
-// exception) into an HRESULT plus error information at the interface
-// boundary; nothing is thrown across it.
+// The exception the automation objects throw to fail an interface call with a
+// chosen status and description (a null result pointer, a foreign object, no
+// open document). The core throws EngineError instead. The object base turns
+// both (and every other exception) into an HRESULT plus error information at
+// the interface boundary; nothing is thrown across it.
 #pragma once
 
 #include "com/com.h"
@@ -26,9 +27,5 @@ private:
 [[noreturn]] inline void failCall(HRESULT status, const std::string& description) {
     throw ComFailure(status, description);
 }
-
-// An HRESULT for a failed POSIX call, chosen so the caller's message table
-// has a fitting text (access denied, path not found, disk full ...).
-HRESULT statusFromErrno(int error);
 
 } // namespace paginor::engine

@@ -1,5 +1,7 @@
 #include "engine/automation/guarded_call.h"
 
+#include "engine/automation/error_status.h"
+
 #include "com/error_info.h"
 #include "text_encoding/utf_conversion.h"
 
@@ -25,6 +27,8 @@ HRESULT reportCurrentException(REFIID iid) {
         throw;
     } catch (const ComFailure& failure) {
         return reportFailure(iid, failure.status(), failure.what());
+    } catch (const EngineError& error) {
+        return reportFailure(iid, statusForError(error), error.what());
     } catch (const std::bad_alloc&) {
         return reportFailure(iid, E_OUTOFMEMORY, "Out of memory");
     } catch (const std::exception& error) {

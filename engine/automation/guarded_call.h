@@ -1,5 +1,6 @@
 // Runs the body of one interface method so that no exception leaves it: a
-// ComFailure becomes its status, anything else a generic failure, and in
+// ComFailure becomes its status, an EngineError the status of its kind
+// (error_status.h), anything else a generic failure, and in
 // every failing case the thread's error information describes what happened.
 #pragma once
 

@@ -1,6 +1,6 @@
 #include "engine/document/atomic_file_writer.h"
 
-#include "engine/automation/com_failure.h"
+#include "engine/errors/engine_error.h"
 
 #include <cerrno>
 #include <climits>
@@ -17,7 +17,7 @@ namespace paginor::engine {
 namespace {
 
 [[noreturn]] void failWrite(const std::string& target, int error) {
-    failCall(statusFromErrno(error), "Cannot write " + target + ": " + std::strerror(error));
+    failIo(error, "Cannot write " + target + ": " + std::strerror(error));
 }
 
 std::string folderOf(const std::string& path) {
@@ -123,10 +123,10 @@ void writeFileAtomically(const std::string& requestedTarget,
 
     try {
         write(stream);
-    } catch (const ComFailure&) {
+    } catch (const EngineError&) {
         throw;
     } catch (const std::exception& error) {
-        failCall(E_FAIL, "Cannot write " + requestedTarget + ": " + error.what());
+        fail(ErrorKind::Internal, "Cannot write " + requestedTarget + ": " + error.what());
     }
     // qpdf ignores a failed flush at the end of its write (only a closed
     // stream counts), so a full disk would go unnoticed and an empty file

@@ -10,8 +10,9 @@
 
 namespace paginor::engine {
 
-// `write` fills the temporary file (it may throw). Throws ComFailure whose
-// description reads "Cannot write <target>: <reason>". A target that is a
+// `write` fills the temporary file (it may throw). Throws EngineError (an
+// I/O failure with the errno, or an internal failure when `write` threw
+// something else) whose description reads "Cannot write <target>: <reason>". A target that is a
 // symbolic link is replaced where the link points, so the link survives.
 void writeFileAtomically(const std::string& target, const std::function<void(std::FILE*)>& write);
 

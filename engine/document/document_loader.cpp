@@ -32,7 +32,8 @@ private:
 };
 
 [[noreturn]] void failRead(const std::string& path, int error) {
-    throw DocumentLoadError("Cannot read " + path + ": " + std::strerror(error));
+    throw DocumentLoadError(ErrorKind::IoFailure,
+                            "Cannot read " + path + ": " + std::strerror(error), error);
 }
 
 } // namespace
@@ -47,7 +48,8 @@ std::string readWholeFile(const std::string& path) {
         failRead(path, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        throw DocumentLoadError("Cannot read " + path + ": not a regular file");
+        throw DocumentLoadError(ErrorKind::InvalidArgument,
+                                "Cannot read " + path + ": not a regular file");
     }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -77,8 +79,8 @@ std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& desc
         pdf->processMemoryFile(description.c_str(), bytes.data(), bytes.size(), nullptr);
         QPDFPageDocumentHelper(*pdf).getAllPages();
     } catch (const std::exception& error) {
-        throw DocumentLoadError(std::string("Cannot open ") + description +
-                                " as a PDF: " + error.what());
+        throw DocumentLoadError(ErrorKind::Unsupported, std::string("Cannot open ") + description +
+                                                            " as a PDF: " + error.what());
     }
     return pdf;
 }

@@ -1,7 +1,6 @@
 #include "engine/document/engine_document.h"
 
 #include "automation_contract/automation_values.h"
-#include "engine/automation/com_failure.h"
 #include "engine/document/atomic_file_writer.h"
 #include "engine/document/document_loader.h"
 #include "engine/document/document_serializer.h"
@@ -10,6 +9,7 @@
 #include "engine/document/page_remover.h"
 #include "engine/document/pdf_date.h"
 #include "engine/document/xmp_metadata.h"
+#include "engine/errors/engine_error.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -86,7 +86,8 @@ bool EngineDocument::setInfoEntry(std::string_view key, std::string_view value) 
 void EngineDocument::save(int flags, const std::string& path) {
     const std::string target = path.empty() ? path_ : path;
     if (target.empty()) {
-        failCall(E_INVALIDARG, "Cannot save: the document has no path and none was given");
+        fail(ErrorKind::InvalidArgument,
+             "Cannot save: the document has no path and none was given");
     }
     const std::time_t now = std::time(nullptr);
     writeInfoDate(*pdf_, "ModDate", pdfDate(now));

@@ -11,10 +11,11 @@
 // Defined in the global namespace (the text part forward-declares it there).
 #pragma once
 
+#include "engine/errors/engine_error.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -31,10 +32,12 @@ struct SerializeOptions {
     bool streamsAsTheyAre = false;
 };
 
-// Thrown by EngineDocument::load for a file that is not a PDF or cannot be read.
-class DocumentLoadError : public std::runtime_error {
+// Thrown by EngineDocument::load for a file that is not a PDF or cannot be
+// read: an I/O failure with the errno, an invalid argument for a path that
+// names no regular file, unsupported for bytes that do not parse as a PDF.
+class DocumentLoadError : public paginor::engine::EngineError {
 public:
-    using std::runtime_error::runtime_error;
+    using paginor::engine::EngineError::EngineError;
 };
 
 class EngineDocument {
@@ -86,7 +89,7 @@ public:
     // Writes the document to `path` ("" means its own path) atomically, with
     // the kSave* flags of the automation contract (kSaveCopy keeps the path
     // the document is bound to, kSaveLinearized linearizes), and with
-    // ModDate set to now. Throws paginor::engine::ComFailure describing what
+    // ModDate set to now. Throws paginor::engine::EngineError describing what
     // failed and where; the old file is then untouched and no temporary file
     // is left behind.
     void save(int flags, const std::string& path);

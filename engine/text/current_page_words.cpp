@@ -1,13 +1,14 @@
 #include "engine/text/current_page_words.h"
 
-#include "engine/automation/com_failure.h"
 #include "engine/document/engine_document.h"
+#include "engine/errors/engine_error.h"
 #include "engine/text/text_snapshot.h"
 #include "engine/text/text_snapshot_cache.h"
 
 namespace paginor::text {
 
-using engine::failCall;
+using engine::ErrorKind;
+using engine::fail;
 
 std::string pageOutOfRangeDescription(long index, int pageCount) {
     return "Page index " + std::to_string(index) + " is outside the document, which has " +
@@ -18,24 +19,24 @@ std::string pageOutOfRangeDescription(long index, int pageCount) {
 std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& document, int index) {
     const int pageCount = document->pageCount();
     if (index < 0 || index >= pageCount)
-        failCall(DISP_E_BADINDEX, pageOutOfRangeDescription(index, pageCount));
+        fail(ErrorKind::NotFound, pageOutOfRangeDescription(index, pageCount));
 
     std::string error;
     auto text = TextSnapshotCache::shared().documentFor(
         document, document->revision(), [&] { return writeTextSnapshot(document->pdf()); }, error);
     if (!text)
-        failCall(E_FAIL,
-                 "Cannot read the text of page " + std::to_string(index + 1) + ": " + error);
+        fail(ErrorKind::Internal,
+             "Cannot read the text of page " + std::to_string(index + 1) + ": " + error);
 
     std::vector<PageWord> words;
     switch (text->pageWords(index, words)) {
     case TextDocument::PageResult::ok:
         return words;
     case TextDocument::PageResult::outOfRange:
-        failCall(DISP_E_BADINDEX, pageOutOfRangeDescription(index, text->pageCount()));
+        fail(ErrorKind::NotFound, pageOutOfRangeDescription(index, text->pageCount()));
     default:
-        failCall(E_FAIL, "Cannot read the text of page " + std::to_string(index + 1) +
-                             ": the text reader failed on it");
+        fail(ErrorKind::Internal, "Cannot read the text of page " + std::to_string(index + 1) +
+                                      ": the text reader failed on it");
     }
 }
 

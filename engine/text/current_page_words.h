@@ -12,8 +12,8 @@ class EngineDocument;
 
 namespace paginor::text {
 
-// Throws paginor::engine::ComFailure: DISP_E_BADINDEX for a page outside the
-// document (the description names the index and the page count), E_FAIL
+// Throws paginor::engine::EngineError: NotFound for a page outside the
+// document (the description names the index and the page count), Internal
 // when the text cannot be read.
 std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& document, int index);
 

@@ -1,4 +1,4 @@
-#include "engine/automation/com_failure.h"
+#include "engine/automation/error_status.h"
 
 #include <cerrno>
 
@@ -33,6 +33,24 @@ HRESULT statusFromErrno(int error) {
     default:
         return E_FAIL;
     }
+}
+
+HRESULT statusForError(const EngineError& error) {
+    switch (error.kind()) {
+    case ErrorKind::InvalidArgument:
+        return E_INVALIDARG;
+    case ErrorKind::NotFound:
+        return DISP_E_BADINDEX;
+    case ErrorKind::IoFailure:
+        return statusFromErrno(error.systemError());
+    case ErrorKind::Unsupported:
+        return E_NOTIMPL;
+    case ErrorKind::Refused:
+        return E_ACCESSDENIED;
+    case ErrorKind::Internal:
+        break;
+    }
+    return E_FAIL;
 }
 
 } // namespace paginor::engine
