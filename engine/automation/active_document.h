@@ -4,9 +4,9 @@
 
 #include <memory>
 
-class EngineDocument;
-
 namespace paginor::engine {
+
+class EngineDocument;
 
 // Null when no viewer document with an open document exists.
 std::shared_ptr<EngineDocument> activeDocument();

@@ -15,13 +15,13 @@ __attribute__((weak)) HRESULT createFormsApplication(REFIID, void** object) {
                          "Form field access is not part of this engine build");
 }
 
-} // namespace paginor::engine
-
-__attribute__((weak)) HRESULT CreatePageObject(std::shared_ptr<EngineDocument>, LONG,
+__attribute__((weak)) HRESULT createPageObject(std::shared_ptr<EngineDocument>, LONG,
                                                IDispatch** page) {
     if (page != nullptr) {
         *page = nullptr;
     }
-    return paginor::engine::reportFailure(IID_IPDDocument, E_NOTIMPL,
-                                          "Page objects are not part of this engine build");
+    return reportFailure(IID_IPDDocument, E_NOTIMPL,
+                         "Page objects are not part of this engine build");
 }
+
+} // namespace paginor::engine

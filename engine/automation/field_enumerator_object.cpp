@@ -3,7 +3,7 @@
 #include "engine/automation/form_field_object.h"
 #include "engine/forms/document_form.h"
 
-namespace paginor::forms {
+namespace paginor::engine {
 
 HRESULT FieldEnumeratorObject::Next(ULONG count, VARIANT* elements, ULONG* fetched) {
     return run([&] {
@@ -59,4 +59,4 @@ HRESULT FieldEnumeratorObject::Clone(IEnumVARIANT** copy) {
     });
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <memory>
 
-namespace paginor::forms {
+namespace paginor::engine {
 
+namespace forms {
 class DocumentForm;
+}
 
 class FieldEnumeratorObject final : public engine::ComObject<FieldEnumeratorObject, IEnumVARIANT> {
 public:
@@ -21,11 +23,11 @@ public:
 
 private:
     friend class engine::ComObject<FieldEnumeratorObject, IEnumVARIANT>;
-    FieldEnumeratorObject(std::shared_ptr<DocumentForm> form, std::size_t position)
+    FieldEnumeratorObject(std::shared_ptr<forms::DocumentForm> form, std::size_t position)
         : form_(std::move(form)), position_(position) {}
 
-    std::shared_ptr<DocumentForm> form_;
+    std::shared_ptr<forms::DocumentForm> form_;
     std::size_t position_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine

@@ -3,7 +3,12 @@
 #include "engine/automation/bstr_text.h"
 #include "engine/forms/document_form.h"
 
-namespace paginor::forms {
+namespace paginor::engine {
+
+using forms::carriesNoUserValue;
+using forms::FieldKind;
+using forms::fieldTypeName;
+using forms::WriteResult;
 
 namespace {
 
@@ -80,4 +85,4 @@ HRESULT FormFieldObject::get_IsNotUserValue(VARIANT_BOOL* skip) {
     });
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine

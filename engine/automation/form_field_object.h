@@ -10,9 +10,11 @@
 #include <memory>
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine {
 
+namespace forms {
 class DocumentForm;
+}
 
 class FormFieldObject final : public engine::ComObject<FormFieldObject, IFormField> {
 public:
@@ -27,17 +29,17 @@ public:
 
 private:
     friend class engine::ComObject<FormFieldObject, IFormField>;
-    FormFieldObject(std::shared_ptr<DocumentForm> form, std::size_t index, std::string name,
+    FormFieldObject(std::shared_ptr<forms::DocumentForm> form, std::size_t index, std::string name,
                     std::uint64_t generation)
         : form_(std::move(form)), index_(index), name_(std::move(name)), generation_(generation) {}
 
     // The field's index in the current tree; fails when it is gone.
     std::size_t currentIndex();
 
-    std::shared_ptr<DocumentForm> form_;
+    std::shared_ptr<forms::DocumentForm> form_;
     std::size_t index_;
     std::string name_; // UTF-8
     std::uint64_t generation_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine

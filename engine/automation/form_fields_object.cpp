@@ -3,7 +3,7 @@
 #include "engine/automation/field_enumerator_object.h"
 #include "engine/forms/document_form.h"
 
-namespace paginor::forms {
+namespace paginor::engine {
 
 HRESULT FormFieldsObject::get_Count(LONG* count) {
     return run([&] {
@@ -25,4 +25,4 @@ HRESULT FormFieldsObject::get__NewEnum(IUnknown** enumerator) {
     });
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine

@@ -6,9 +6,11 @@
 
 #include <memory>
 
-namespace paginor::forms {
+namespace paginor::engine {
 
+namespace forms {
 class DocumentForm;
+}
 
 class FormFieldsObject final : public engine::ComObject<FormFieldsObject, IFormFields> {
 public:
@@ -18,9 +20,9 @@ public:
 
 private:
     friend class engine::ComObject<FormFieldsObject, IFormFields>;
-    explicit FormFieldsObject(std::shared_ptr<DocumentForm> form) : form_(std::move(form)) {}
+    explicit FormFieldsObject(std::shared_ptr<forms::DocumentForm> form) : form_(std::move(form)) {}
 
-    std::shared_ptr<DocumentForm> form_;
+    std::shared_ptr<forms::DocumentForm> form_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine

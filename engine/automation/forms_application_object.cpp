@@ -5,7 +5,7 @@
 #include "engine/automation/forms_app_hook.h"
 #include "engine/forms/document_form.h"
 
-namespace paginor::forms {
+namespace paginor::engine {
 
 HRESULT FormsApplicationObject::get_Fields(IDispatch** fields) {
     return run([&] {
@@ -19,16 +19,12 @@ HRESULT FormsApplicationObject::get_Fields(IDispatch** fields) {
                              "No document is open in the viewer: the forms object works on "
                              "the document opened in the viewer last");
         }
-        auto form = std::make_shared<DocumentForm>(std::move(document));
+        auto form = std::make_shared<forms::DocumentForm>(std::move(document));
         form->tree(); // a damaged form fails here, not on the first field
         *fields = static_cast<IFormFields*>(FormFieldsObject::create(std::move(form)).detach());
         return S_OK;
     });
 }
-
-} // namespace paginor::forms
-
-namespace paginor::engine {
 
 HRESULT createFormsApplication(REFIID riid, void** object) {
     if (object == nullptr) {
@@ -36,8 +32,8 @@ HRESULT createFormsApplication(REFIID riid, void** object) {
     }
     *object = nullptr;
     return guardedCall(IID_IFormsApp, [&] {
-        ComPtr<forms::FormsApplicationObject> forms = forms::FormsApplicationObject::create();
-        return forms->QueryInterface(riid, object);
+        ComPtr<FormsApplicationObject> application = FormsApplicationObject::create();
+        return application->QueryInterface(riid, object);
     });
 }
 

@@ -6,7 +6,7 @@
 #include "engine/automation/class_ids.h"
 #include "engine/automation/com_object.h"
 
-namespace paginor::forms {
+namespace paginor::engine {
 
 class FormsApplicationObject final : public engine::ComObject<FormsApplicationObject, IFormsApp> {
 public:
@@ -19,4 +19,4 @@ private:
     FormsApplicationObject() = default;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine

@@ -5,7 +5,7 @@
 #include "engine/text/current_page_words.h"
 #include "engine/text/words_in_ranges.h"
 
-namespace paginor::text {
+namespace paginor::engine {
 
 using engine::failCall;
 
@@ -20,10 +20,10 @@ HRESULT PageObject::CreateTextSelection(IDispatch* highlightList, IDispatch** se
         if (list == nullptr)
             failCall(E_INVALIDARG, "The highlight list does not come from this PDF engine");
         auto created = TextSelectionObject::create(
-            wordsInRanges(currentPageWords(document_, index_), list->ranges()));
+            text::wordsInRanges(text::currentPageWords(document_, index_), list->ranges()));
         engine::handOut(created, selection);
         return S_OK;
     });
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-class EngineDocument;
+namespace paginor::engine {
 
-namespace paginor::text {
+class EngineDocument;
 
 class PageObject final : public engine::ComObject<PageObject, IPDPage> {
 public:
@@ -27,4 +27,4 @@ private:
     LONG index_;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine

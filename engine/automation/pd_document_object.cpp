@@ -122,7 +122,7 @@ HRESULT PDDocumentObject::AcquirePage(LONG index, IDispatch** page) {
     return run([&] {
         outParameter(page, static_cast<IDispatch*>(nullptr));
         openDocument();
-        return CreatePageObject(document_, index, page);
+        return createPageObject(document_, index, page);
     });
 }
 

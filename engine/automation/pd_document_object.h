@@ -8,9 +8,9 @@
 
 #include <memory>
 
-class EngineDocument;
-
 namespace paginor::engine {
+
+class EngineDocument;
 
 class PDDocumentObject final : public ComObject<PDDocumentObject, IPDDocument> {
 public:

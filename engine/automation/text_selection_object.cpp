@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace paginor::text {
+namespace paginor::engine {
 
 using engine::failCall;
 
@@ -24,7 +24,7 @@ HRESULT TextSelectionObject::GetText(LONG index, BSTR* text) {
             failCall(DISP_E_BADINDEX, "Text item " + std::to_string(index) +
                                           " is outside the selection, which has " +
                                           std::to_string(words_.size()) + " items");
-        const PageWord& word = words_[static_cast<std::size_t>(index)];
+        const text::PageWord& word = words_[static_cast<std::size_t>(index)];
         const std::u16string item = word.text + word.separator;
         *text = SysAllocStringLen(item.data(), static_cast<UINT>(item.size()));
         if (*text == nullptr)
@@ -33,4 +33,4 @@ HRESULT TextSelectionObject::GetText(LONG index, BSTR* text) {
     });
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace paginor::text {
+namespace paginor::engine {
 
 class TextSelectionObject final : public engine::ComObject<TextSelectionObject, ITextSelection> {
 public:
@@ -17,9 +17,9 @@ public:
 
 private:
     friend class engine::ComObject<TextSelectionObject, ITextSelection>;
-    explicit TextSelectionObject(std::vector<PageWord> words) : words_(std::move(words)) {}
+    explicit TextSelectionObject(std::vector<text::PageWord> words) : words_(std::move(words)) {}
 
-    std::vector<PageWord> words_;
+    std::vector<text::PageWord> words_;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-class EngineDocument;
-
 namespace paginor::engine {
+
+class EngineDocument;
 
 class ViewerDocumentObject final : public ComObject<ViewerDocumentObject, IViewerDocument> {
 public:

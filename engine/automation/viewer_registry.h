@@ -7,9 +7,9 @@
 #include <mutex>
 #include <vector>
 
-class EngineDocument;
-
 namespace paginor::engine {
+
+class EngineDocument;
 
 class ViewerDocumentObject;
 

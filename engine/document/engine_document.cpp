@@ -16,7 +16,7 @@
 
 #include <ctime>
 
-using namespace paginor::engine;
+namespace paginor::engine {
 
 EngineDocument::EngineDocument(std::shared_ptr<const std::string> bytes, const std::string& path)
     : bytes_(std::move(bytes)), pdf_(parsePdf(*bytes_, path)), path_(path) {}
@@ -112,3 +112,5 @@ std::shared_ptr<EngineDocument> EngineDocument::privateCopy() {
     }
     return loadFromMemory(serializeToMemory({}), path_);
 }
+
+} // namespace paginor::engine

@@ -8,7 +8,6 @@
 // what they derived from it is stale.
 //
 // Not thread-safe: the automation objects are called one call at a time.
-// Defined in the global namespace (the text part forward-declares it there).
 #pragma once
 
 #include "engine/errors/engine_error.h"
@@ -20,6 +19,8 @@
 #include <string_view>
 
 class QPDF;
+
+namespace paginor::engine {
 
 // What serializeToMemory writes.
 struct SerializeOptions {
@@ -35,9 +36,9 @@ struct SerializeOptions {
 // Thrown by EngineDocument::load for a file that is not a PDF or cannot be
 // read: an I/O failure with the errno, an invalid argument for a path that
 // names no regular file, unsupported for bytes that do not parse as a PDF.
-class DocumentLoadError : public paginor::engine::EngineError {
+class DocumentLoadError : public EngineError {
 public:
-    using paginor::engine::EngineError::EngineError;
+    using EngineError::EngineError;
 };
 
 class EngineDocument {
@@ -111,3 +112,5 @@ private:
     std::string path_;
     std::atomic<std::uint64_t> revision_{0};
 };
+
+} // namespace paginor::engine

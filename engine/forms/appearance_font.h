@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 // Distances are in thousandths of the font size.
 struct ShapedGlyph {
@@ -50,4 +50,4 @@ public:
     virtual std::string show(const ShapedText& text, double size) const = 0;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <regex>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -126,4 +126,4 @@ QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
     return states;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

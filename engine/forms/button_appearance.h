@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 enum class ButtonMark { Check, Dot };
 
@@ -26,4 +26,4 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream);
 // null when the widget has no usable /Rect.
 QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

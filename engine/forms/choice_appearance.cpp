@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 constexpr double kPadding = 2;
@@ -94,4 +94,4 @@ WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
     return result;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -6,10 +6,10 @@
 
 #include <set>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
                                        const std::vector<std::u32string>& rows,
                                        const std::set<size_t>& selected, FormFontCache& fonts);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

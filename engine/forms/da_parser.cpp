@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -84,4 +84,4 @@ DefaultAppearance parseDefaultAppearance(const std::string& da) {
     return result;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

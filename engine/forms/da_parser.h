@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct DefaultAppearance {
     std::string fontName; // resource name without the slash; empty if none
@@ -15,4 +15,4 @@ struct DefaultAppearance {
 // Unknown operators are ignored; a string without Tf leaves the font empty.
 DefaultAppearance parseDefaultAppearance(const std::string& da);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -3,7 +3,7 @@
 #include "engine/document/engine_document.h"
 #include "engine/forms/field_value_reader.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 DocumentForm::DocumentForm(std::shared_ptr<EngineDocument> document)
     : document_(std::move(document)) {}
@@ -47,4 +47,4 @@ WriteResult DocumentForm::write(size_t index, const std::string& value) {
     return result;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

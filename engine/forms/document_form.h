@@ -13,9 +13,11 @@
 #include <optional>
 #include <string>
 
+namespace paginor::engine {
 class EngineDocument;
+}
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class DocumentForm {
 public:
@@ -44,4 +46,4 @@ private:
     std::uint64_t generation_ = 0;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

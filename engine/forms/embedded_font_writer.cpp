@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <set>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -218,4 +218,4 @@ std::optional<EmbeddedFont> embedFontSubset(QPDF& pdf, const SystemFace& face,
     return result;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

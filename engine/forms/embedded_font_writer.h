@@ -13,7 +13,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct EmbeddedFont {
     QPDFObjectHandle font;                         // the Type0 font dictionary (indirect)
@@ -25,4 +25,4 @@ struct EmbeddedFont {
 std::optional<EmbeddedFont> embedFontSubset(QPDF& pdf, const SystemFace& face,
                                             const std::map<uint32_t, std::u32string>& glyphs);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -227,4 +227,4 @@ std::string FallbackFont::show(const ShapedText& text, double size) const {
     return ops;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -9,7 +9,7 @@
 #include <map>
 #include <optional>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class FallbackFont : public AppearanceFont {
 public:
@@ -36,4 +36,4 @@ private:
     std::map<size_t, std::map<uint32_t, double>> nominalWidth_; // face -> glyph -> width
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -2,7 +2,7 @@
 
 #include <set>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 constexpr int kMaxDepth = 64;
@@ -76,4 +76,4 @@ int inheritedInteger(QPDFObjectHandle field, const std::string& key, int fallbac
     return fallback;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

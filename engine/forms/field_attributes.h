@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 // The first ancestor-or-self that has the key, or a null object. Parent
 // chains in damaged files can loop; the walk stops at a repeat.
@@ -22,4 +22,4 @@ FieldKind classifyField(QPDFObjectHandle field, bool terminal);
 // A number or a null for an integer entry; for /MaxLen and /Q.
 int inheritedInteger(QPDFObjectHandle field, const std::string& key, int fallback);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -2,7 +2,7 @@
 
 #include "automation_contract/automation_values.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 const char* fieldTypeName(FieldKind kind) {
     switch (kind) {
@@ -28,4 +28,4 @@ const char* fieldTypeName(FieldKind kind) {
     return kFieldTypeUnknown;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

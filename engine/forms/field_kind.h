@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 enum class FieldKind {
     Group, // a non-terminal node: its children carry the values
@@ -39,4 +39,4 @@ inline bool carriesNoUserValue(FieldKind kind) {
     return kind == FieldKind::PushButton || kind == FieldKind::Signature;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

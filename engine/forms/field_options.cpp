@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -94,4 +94,4 @@ std::vector<ChoiceOption> choiceOptions(const FormField& field) {
     return options;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 // On-state names of one widget (its appearance states other than Off).
 std::vector<std::string> widgetOnStates(QPDFObjectHandle widget);
@@ -26,4 +26,4 @@ struct ChoiceOption {
 
 std::vector<ChoiceOption> choiceOptions(const FormField& field);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -8,7 +8,7 @@
 #include <set>
 #include <unordered_set>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -221,4 +221,4 @@ long FieldTree::indexOf(const std::string& fullName) const {
     return found == byName_.end() ? -1 : static_cast<long>(found->second);
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct FormField {
     QPDFObjectHandle dictionary; // the node that carries the name
@@ -42,4 +42,4 @@ private:
     std::unordered_map<std::string, size_t> byName_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

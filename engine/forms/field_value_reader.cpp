@@ -4,7 +4,7 @@
 #include "field_options.h"
 #include "pdf_text_string.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -91,4 +91,4 @@ std::string readFieldValue(const FormField& field) {
     return plainValue(field.dictionary, true);
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

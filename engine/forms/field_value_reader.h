@@ -5,10 +5,10 @@
 
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 // Text and combo fields: their text. Check boxes and radio groups: the chosen
 // on-state name or "Off". List boxes: the selected options, "\r" between them.
 std::string readFieldValue(const FormField& field);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

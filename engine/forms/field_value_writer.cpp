@@ -14,7 +14,7 @@
 #include <functional>
 #include <set>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -324,4 +324,4 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
     return result;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

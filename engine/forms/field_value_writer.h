@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct WriteResult {
     bool ok = true;
@@ -25,4 +25,4 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
                             FormFontCache& fonts);
 WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

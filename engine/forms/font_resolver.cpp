@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct FontResolver::Entry {
     SystemFace face;
@@ -135,4 +135,4 @@ const SystemFace* FontResolver::face(size_t font) {
     return entry.usable ? &entry.face : nullptr;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

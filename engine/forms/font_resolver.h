@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct SystemFace {
     std::string path;
@@ -51,4 +51,4 @@ private:
     std::vector<std::unique_ptr<Entry>> entries_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle
     return fallback;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

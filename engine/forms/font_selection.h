@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct VariableTextStyle {
     DefaultAppearance appearance;
@@ -28,4 +28,4 @@ std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle
                                                      const std::vector<std::u32string>& texts,
                                                      FormFontCache& fonts);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

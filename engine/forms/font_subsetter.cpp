@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& 
     return subset;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct FontSubset {
     std::string bytes; // an OpenType/TrueType font file
@@ -22,4 +22,4 @@ struct FontSubset {
 // the content stream and needs neither. Nothing when the subsetter fails.
 std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& glyphs);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

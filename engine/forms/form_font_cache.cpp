@@ -1,6 +1,6 @@
 #include "form_font_cache.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 std::unique_ptr<SimpleResourceFont> FormFontCache::open(QPDF& pdf, QPDFObjectHandle font,
                                                         const std::string& resourceName) {
@@ -35,4 +35,4 @@ void FormFontCache::clear() {
     helvetica_.clear();
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class FormFontCache {
 public:
@@ -35,4 +35,4 @@ private:
     std::map<std::string, std::unique_ptr<SimpleResourceFont>> helvetica_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

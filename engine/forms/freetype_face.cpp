@@ -1,6 +1,6 @@
 #include "freetype_face.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 std::unique_ptr<FreeTypeFace> FreeTypeFace::load(std::string bytes) {
     std::unique_ptr<FreeTypeFace> holder(new FreeTypeFace());
@@ -27,4 +27,4 @@ FreeTypeFace::~FreeTypeFace() {
     }
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class FreeTypeFace {
 public:
@@ -26,4 +26,4 @@ private:
     FT_Face face_ = nullptr;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -12,7 +12,7 @@
 #include <set>
 #include <tuple>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -113,4 +113,4 @@ void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
     acroForm.removeKey("/NeedAppearances");
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

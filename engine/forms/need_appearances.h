@@ -8,11 +8,11 @@
 
 #include <qpdf/QPDF.hh>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 // Does nothing unless the form sets /NeedAppearances. Draws the widgets that
 // have no normal appearance, then removes the flag; if any cannot be drawn
 // the flag stays, so no value becomes invisible.
 void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -6,7 +6,7 @@
 
 #include <cctype>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -74,4 +74,4 @@ QPDFObjectHandle makePdfTextString(const std::string& utf8) {
     return QPDFObjectHandle::newUnicodeString(utf8);
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

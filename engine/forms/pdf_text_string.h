@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 std::string decodePdfTextBytes(const std::string& bytes);
 
@@ -19,4 +19,4 @@ std::string textOf(QPDFObjectHandle object);
 // PDFDocEncoding where every character fits, UTF-16BE otherwise.
 QPDFObjectHandle makePdfTextString(const std::string& utf8);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -300,4 +300,4 @@ std::string SimpleResourceFont::show(const ShapedText& text, double size) const 
     return ops + "> Tj";
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

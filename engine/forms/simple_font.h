@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class SimpleResourceFont : public AppearanceFont {
 public:
@@ -52,4 +52,4 @@ private:
     double descent_ = -207;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -87,4 +87,4 @@ double standardDescent(StandardFamily family) {
     return -207;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 enum class StandardFamily { Helvetica, Times, Courier };
 
@@ -17,4 +17,4 @@ double standardGlyphWidth(StandardFamily family, char32_t character);
 double standardAscent(StandardFamily family);
 double standardDescent(StandardFamily family);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -240,4 +240,4 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
     return result;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

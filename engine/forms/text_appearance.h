@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct TextBoxLayout {
     bool multiline = false;
@@ -32,4 +32,4 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
                                        const std::u32string& text, const TextBoxLayout& layout,
                                        FormFontCache& fonts);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -108,4 +108,4 @@ double lineHeightFactor(const AppearanceFont& font) {
     return std::clamp((font.ascent() - font.descent()) / 1000.0, 1.15, 1.6);
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

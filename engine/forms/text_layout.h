@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 // Paragraphs split at CR, LF or CR LF; tabs become spaces and other control
 // characters are dropped (they have no glyph and would show as boxes).
@@ -30,4 +30,4 @@ std::vector<std::u32string> wrapPieces(AppearanceFont& font, const WrapPieces& p
 // Line height as a multiple of the font size.
 double lineHeightFactor(const AppearanceFont& font);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

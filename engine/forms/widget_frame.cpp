@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -213,4 +213,4 @@ QPDFObjectHandle makeAppearanceStream(QPDF& pdf, const WidgetFrame& frame,
     return stream;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct PdfColor {
     std::vector<double> components; // 1 gray, 3 RGB, 4 CMYK; empty means none
@@ -50,4 +50,4 @@ std::string pdfNumber(double value);
 // A name token for a content stream ("/" included), escaping what must be.
 std::string pdfNameToken(const std::string& name);
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-class EngineDocument;
-
 namespace paginor::engine {
+
+class EngineDocument;
 
 struct PrintOptions {
     std::int32_t firstPage = 0; // 0-based, inclusive

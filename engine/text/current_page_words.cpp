@@ -5,7 +5,7 @@
 #include "engine/text/text_snapshot.h"
 #include "engine/text/text_snapshot_cache.h"
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 using engine::ErrorKind;
 using engine::fail;
@@ -40,4 +40,4 @@ std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& do
     }
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

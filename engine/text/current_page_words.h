@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+namespace paginor::engine {
 class EngineDocument;
+}
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 // Throws paginor::engine::EngineError: NotFound for a page outside the
 // document (the description names the index and the page count), Internal
@@ -20,4 +22,4 @@ std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& do
 // The description of a page index outside a document of `pageCount` pages.
 std::string pageOutOfRangeDescription(long index, int pageCount);
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

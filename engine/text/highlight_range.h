@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 struct HighlightRange {
     std::uint16_t offset; // index of the first word
@@ -15,4 +15,4 @@ struct HighlightRange {
     bool operator==(const HighlightRange&) const = default;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 struct PageWord {
     std::u16string text;
@@ -12,4 +12,4 @@ struct PageWord {
     bool operator==(const PageWord&) const = default;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

@@ -9,7 +9,7 @@
 
 #include <climits>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 namespace {
 
 BoxRect toBoxRect(const poppler::rectf& r) {
@@ -78,4 +78,4 @@ const std::vector<PageWord>* PopplerTextDocument::pageWords(int page) {
     return &*slot;
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

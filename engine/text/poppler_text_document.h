@@ -13,7 +13,7 @@ namespace poppler {
 class document;
 }
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 class PopplerTextDocument {
 public:
@@ -33,4 +33,4 @@ private:
     std::vector<std::optional<std::vector<PageWord>>> pages_;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <mutex>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 namespace {
 
 constexpr const char* kLibraryName = "libpaginor_text.so";
@@ -112,4 +112,4 @@ TextDocument::PageResult TextDocument::pageWords(int page, std::vector<PageWord>
     }
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 // The resolved entry points; loaded at most once per process and never unloaded.
 struct TextLibrary {
@@ -48,4 +48,4 @@ private:
     std::unique_ptr<PaginorTextDocument, Closer> handle_;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

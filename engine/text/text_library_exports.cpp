@@ -12,7 +12,7 @@
 #define PAGINOR_TEXT_EXPORT __attribute__((visibility("default")))
 
 struct PaginorTextDocument {
-    std::unique_ptr<paginor::text::PopplerTextDocument> document;
+    std::unique_ptr<paginor::engine::text::PopplerTextDocument> document;
 };
 
 namespace {
@@ -40,7 +40,7 @@ PAGINOR_TEXT_EXPORT PaginorTextDocument* paginor_text_open(const unsigned char* 
         }
         poppler::set_debug_error_function(discardPopplerMessage, nullptr);
         std::string reason;
-        auto loaded = paginor::text::PopplerTextDocument::load(
+        auto loaded = paginor::engine::text::PopplerTextDocument::load(
             std::vector<char>(reinterpret_cast<const char*>(data),
                               reinterpret_cast<const char*>(data) + size),
             reason);

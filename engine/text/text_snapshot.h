@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 // Throws std::exception (qpdf's) when the document cannot be written.
 inline std::string writeTextSnapshot(QPDF& pdf) {
@@ -17,4 +17,4 @@ inline std::string writeTextSnapshot(QPDF& pdf) {
                                                .streamsAsTheyAre = true}); // never leaves memory
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

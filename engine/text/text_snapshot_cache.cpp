@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 std::shared_ptr<TextDocument>
 TextSnapshotCache::documentFor(const std::shared_ptr<const void>& owner, std::uint64_t revision,
@@ -47,4 +47,4 @@ TextSnapshotCache& TextSnapshotCache::shared() {
     return *cache;
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

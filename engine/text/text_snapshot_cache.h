@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 class TextSnapshotCache {
 public:
@@ -45,4 +45,4 @@ private:
     std::size_t loads_ = 0;
 };
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 namespace {
 
 // A box seen in the frame of its text direction: `along` grows in reading
@@ -240,4 +240,4 @@ std::u32string decomposePresentationForms(const std::u32string& word) {
     return out;
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 // Page space, y growing downwards (as the extraction reports it).
 struct BoxRect {
@@ -35,4 +35,4 @@ std::u32string visualToLogical(const std::u32string& visualLine);
 // their letters and drops zero-width no-break spaces.
 std::u32string decomposePresentationForms(const std::u32string& word);
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

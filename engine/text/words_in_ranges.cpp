@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
                                     const std::vector<HighlightRange>& ranges) {
@@ -21,4 +21,4 @@ std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
     return selected;
 }
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

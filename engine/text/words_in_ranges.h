@@ -6,11 +6,11 @@
 
 #include <vector>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 
 // The words any range covers, each once, in reading order. Ranges reaching
 // past the last word stop there.
 std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
                                     const std::vector<HighlightRange>& ranges);
 
-} // namespace paginor::text
+} // namespace paginor::engine::text

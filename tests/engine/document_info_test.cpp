@@ -40,7 +40,7 @@ TEST(DocumentInfo, TextRoundTripsThroughASaveAndXmpFollows) {
         }
         ASSERT_TRUE(save(document.get(), 3, saved));
     }
-    auto reread = EngineDocument::load(saved.string());
+    auto reread = paginor::engine::EngineDocument::load(saved.string());
     for (const auto& entry : kInfoCases) {
         EXPECT_EQ(reread->infoEntry(entry.key), entry.value) << entry.key;
         if (entry.key != "Custom Key") {
@@ -80,7 +80,7 @@ TEST(DocumentInfo, AbsentEntriesReadEmptyAndAnEmptyKeyIsRefused) {
 }
 
 TEST(DocumentInfo, ReadsUtf16AndUtf8TextStrings) {
-    auto document = EngineDocument::load(examplePath("text.pdf").string());
+    auto document = paginor::engine::EngineDocument::load(examplePath("text.pdf").string());
     QPDFObjectHandle infoDictionary = document->pdf().getTrailer().getKey("/Info");
     infoDictionary.replaceKey("/Title", QPDFObjectHandle::newString(std::string(
                                             "\xFE\xFF\x04\x1F\x04\x40\x04\x38", 8))); // "При"

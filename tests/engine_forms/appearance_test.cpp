@@ -6,7 +6,7 @@
 
 #include <regex>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 namespace {
 
 using test::fieldNamed;
@@ -175,4 +175,4 @@ TEST(ChoiceAppearance, ListHighlightsSelectedRowsAndComboShowsDisplayText) {
 }
 
 } // namespace
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

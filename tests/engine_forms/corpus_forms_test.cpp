@@ -16,7 +16,7 @@
 #include <set>
 #include <sstream>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 namespace {
 
 namespace fs = std::filesystem;
@@ -196,4 +196,4 @@ INSTANTIATE_TEST_SUITE_P(Forms, CorpusForm, ::testing::ValuesIn(formFiles()),
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusForm);
 
 } // namespace
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

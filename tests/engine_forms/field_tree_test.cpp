@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 namespace {
 
 using test::fieldNamed;
@@ -110,4 +110,4 @@ TEST(FieldTree, MalformedFieldsArrayInCorpusStillFindsItsFields) {
 }
 
 } // namespace
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 namespace {
 
 using test::fieldNamed;
@@ -168,4 +168,4 @@ TEST(FieldValueWriter, TakesOverFromNeedAppearancesOnceEveryFieldIsDrawn) {
 }
 
 } // namespace
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

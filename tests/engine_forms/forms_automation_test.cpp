@@ -15,7 +15,7 @@
 #include <fstream>
 #include <random>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 namespace {
 
 namespace fs = std::filesystem;
@@ -205,4 +205,4 @@ TEST_F(FormsAutomation, FieldObjectsFindTheirFieldAgainAfterPagesChange) {
 }
 
 } // namespace
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace paginor::forms::test {
+namespace paginor::engine::forms::test {
 
 namespace fs = std::filesystem;
 
@@ -220,4 +220,4 @@ std::optional<long> changedPixels(const std::string& tool, const std::string& be
     return changed;
 }
 
-} // namespace paginor::forms::test
+} // namespace paginor::engine::forms::test

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms::test {
+namespace paginor::engine::forms::test {
 
 // The shared corpus folder, or nothing when it is absent.
 std::optional<std::filesystem::path> corpusDir();
@@ -37,4 +37,4 @@ std::optional<long> changedPixels(const std::string& tool, const std::string& be
                                   const std::string& after, double x0, double y0, double x1,
                                   double y1);
 
-} // namespace paginor::forms::test
+} // namespace paginor::engine::forms::test

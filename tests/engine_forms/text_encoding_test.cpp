@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 namespace {
 
 TEST(PdfTextString, DecodesEveryEncodingToUtf8) {
@@ -65,4 +65,4 @@ TEST(TextLayout, SplitsParagraphsAtEveryLineEnd) {
 }
 
 } // namespace
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -23,7 +23,7 @@
 #include <set>
 
 namespace fs = std::filesystem;
-using paginor::text::TextDocument;
+using paginor::engine::text::TextDocument;
 
 namespace {
 
@@ -39,7 +39,7 @@ std::string snapshotOf(const fs::path& file) {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.processFile(file.c_str());
-    return paginor::text::writeTextSnapshot(pdf);
+    return paginor::engine::text::writeTextSnapshot(pdf);
 }
 
 std::shared_ptr<TextDocument> loadText(const std::string& snapshot) {
@@ -54,7 +54,7 @@ std::shared_ptr<TextDocument> loadText(const std::string& snapshot) {
 void appendTokens(const std::u32string& text, PageTokens& tokens) {
     std::u32string current;
     auto flush = [&] {
-        current = paginor::text::decomposePresentationForms(current);
+        current = paginor::engine::text::decomposePresentationForms(current);
         if (!current.empty())
             tokens.push_back(current);
         current.clear();
@@ -73,7 +73,7 @@ void appendTokens(const std::u32string& text, PageTokens& tokens) {
 
 std::vector<PageTokens> ourPages(const TextDocument& document) {
     std::vector<PageTokens> pages;
-    std::vector<paginor::text::PageWord> words;
+    std::vector<paginor::engine::text::PageWord> words;
     for (int page = 0; page < document.pageCount(); ++page) {
         EXPECT_EQ(document.pageWords(page, words), TextDocument::PageResult::ok);
         // pdftotext joins a word hyphenated at a line end and drops the
@@ -175,7 +175,7 @@ TEST(TextLibraryLoading, PopplerArrivesOnlyWithTheFirstTextRequest) {
     if (dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD) != nullptr)
         GTEST_SKIP() << "an earlier test in this process already loaded the text library";
     std::string error;
-    ASSERT_NE(paginor::text::TextLibrary::instance(error), nullptr) << error;
+    ASSERT_NE(paginor::engine::text::TextLibrary::instance(error), nullptr) << error;
     EXPECT_NE(dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD), nullptr);
 }
 
@@ -248,7 +248,7 @@ TEST_F(CorpusText, ScanWithoutTextLayerHasNoWords) {
     auto document = loadText(snapshotOf(folder_ / "scanned-2p.pdf"));
     ASSERT_TRUE(document);
     ASSERT_EQ(document->pageCount(), 2);
-    std::vector<paginor::text::PageWord> words;
+    std::vector<paginor::engine::text::PageWord> words;
     for (int page = 0; page < 2; ++page) {
         EXPECT_EQ(document->pageWords(page, words), TextDocument::PageResult::ok);
         EXPECT_TRUE(words.empty());
@@ -258,7 +258,7 @@ TEST_F(CorpusText, ScanWithoutTextLayerHasNoWords) {
 TEST_F(CorpusText, RotatedPagesReadLikeUprightOnes) {
     auto document = loadText(snapshotOf(folder_ / "arabic-rotated-pages.pdf"));
     ASSERT_TRUE(document);
-    std::vector<paginor::text::PageWord> upright, turned;
+    std::vector<paginor::engine::text::PageWord> upright, turned;
     ASSERT_EQ(document->pageWords(0, upright), TextDocument::PageResult::ok);
     EXPECT_FALSE(upright.empty());
     for (int page = 1; page < document->pageCount(); ++page) {
@@ -279,7 +279,7 @@ TEST_F(CorpusText, RotatedPagesReadLikeUprightOnes) {
 TEST_F(CorpusText, PagesOutsideTheDocumentAreRefused) {
     auto document = loadText(snapshotOf(folder_ / "rotated-pages-2p.pdf"));
     ASSERT_TRUE(document);
-    std::vector<paginor::text::PageWord> words;
+    std::vector<paginor::engine::text::PageWord> words;
     for (int page : {-1, 2, 1000})
         EXPECT_EQ(document->pageWords(page, words), TextDocument::PageResult::outOfRange) << page;
 }
@@ -290,7 +290,7 @@ TEST_F(CorpusText, SnapshotDropsAnnotationsAndLeavesTheDocumentAlone) {
         GTEST_SKIP() << "no form corpus";
     QPDF pdf;
     pdf.processFile(form.c_str());
-    const std::string snapshot = paginor::text::writeTextSnapshot(pdf);
+    const std::string snapshot = paginor::engine::text::writeTextSnapshot(pdf);
     EXPECT_TRUE(pdf.getRoot().hasKey("/AcroForm"));
     EXPECT_TRUE(
         QPDFPageDocumentHelper(pdf).getAllPages().front().getObjectHandle().hasKey("/Annots"));
@@ -305,7 +305,7 @@ TEST_F(CorpusText, SnapshotDropsAnnotationsAndLeavesTheDocumentAlone) {
 // Reading every page of a document loads it into the reader once per revision.
 TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
     const fs::path file = folder_ / "latex-outline.pdf";
-    paginor::text::TextSnapshotCache cache;
+    paginor::engine::text::TextSnapshotCache cache;
     auto owner = std::make_shared<int>(0);
     int writes = 0;
     auto write = [&] {
@@ -313,7 +313,7 @@ TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
         return snapshotOf(file);
     };
     std::string error;
-    std::vector<paginor::text::PageWord> words;
+    std::vector<paginor::engine::text::PageWord> words;
     for (std::uint64_t revision : {1, 2}) {
         auto first = cache.documentFor(owner, revision, write, error);
         ASSERT_TRUE(first) << error;

@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PageTextObjects, ReadingEveryPageLoadsTheDocumentOncePerRevision) {
-    auto& cache = paginor::text::TextSnapshotCache::shared();
+    auto& cache = paginor::engine::text::TextSnapshotCache::shared();
     const std::size_t before = cache.loadCount();
     std::u16string all;
     for (LONG index = 0; index < 3; ++index)

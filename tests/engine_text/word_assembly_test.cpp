@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace paginor::text {
+namespace paginor::engine::text {
 namespace {
 
 // A box of `height` starting at (x, y) in a left-to-right line, one glyph per
@@ -100,4 +100,4 @@ TEST(VisualToLogical, KeepsLeftToRightRunsInsideRightToLeftLines) {
 }
 
 } // namespace
-} // namespace paginor::text
+} // namespace paginor::engine::text
