@@ -3,7 +3,7 @@
 #include "engine/automation/class_table.h"
 
 #include "engine/automation/application_object.h"
-#include "engine/automation/forms_app_hook.h"
+#include "engine/automation/forms_application_object.h"
 #include "engine/automation/highlight_list_object.h"
 #include "engine/automation/pd_document_object.h"
 

@@ -2,7 +2,6 @@
 
 #include "engine/automation/active_document.h"
 #include "engine/automation/form_fields_object.h"
-#include "engine/automation/forms_app_hook.h"
 #include "engine/forms/document_form.h"
 
 namespace paginor::engine {

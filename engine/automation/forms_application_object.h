@@ -19,4 +19,8 @@ private:
     FormsApplicationObject() = default;
 };
 
+// The class table's creator for CLSID_EngineFormsApplication: creates a
+// forms object and answers interface `riid` of it.
+HRESULT createFormsApplication(REFIID riid, void** object);
+
 } // namespace paginor::engine

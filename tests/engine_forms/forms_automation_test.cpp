@@ -1,4 +1,4 @@
-#include "engine/automation/forms_app_hook.h"
+#include "engine/automation/forms_application_object.h"
 #include "engine/automation/pd_document_object.h"
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_reader.h"
