@@ -1,10 +1,10 @@
 // Reading and writing the open document's information entries.
 #include "session/pdf_session.h"
 
+#include "automation/guarded_steps.h"
+#include "automation/temporary_bstr.h"
 #include "com/bstr_holder.h"
 #include "errors/last_error_record.h"
-#include "session/guarded_steps.h"
-#include "session/temporary_bstr.h"
 
 #include <algorithm>
 #include <array>

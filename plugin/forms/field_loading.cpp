@@ -1,10 +1,10 @@
 // Filling the field cache from the forms object's field collection.
 #include "session/pdf_session.h"
 
+#include "automation/create_instance.h"
+#include "automation/guarded_steps.h"
 #include "com/bstr_holder.h"
 #include "errors/last_error_record.h"
-#include "session/create_instance.h"
-#include "session/guarded_steps.h"
 
 #include <cstdint>
 

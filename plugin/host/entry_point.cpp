@@ -2,8 +2,8 @@
 #include "errors/last_error_record.h"
 #include "host/function_registration.h"
 #include "host/plugin_module.h"
+#include "host/session_shutdown.h"
 #include "host/string_table.h"
-#include "session/session_shutdown.h"
 #include "win/module_state.h"
 #include "win/string_resources.h"
 

@@ -3,8 +3,8 @@
 // later step is skipped in the same way.
 #pragma once
 
+#include "automation/guarded_steps.h"
 #include "errors/last_error_record.h"
-#include "session/guarded_steps.h"
 
 #include <cstdint>
 #include <string_view>

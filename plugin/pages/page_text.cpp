@@ -3,13 +3,13 @@
 // whose items are joined.
 #include "session/pdf_session.h"
 
+#include "automation/create_instance.h"
 #include "automation_contract/automation_values.h"
 #include "com/bstr_holder.h"
 #include "errors/last_error_record.h"
 #include "host/value_conversion.h"
 #include "pages/operation_steps.h"
 #include "pages/page_index.h"
-#include "session/create_instance.h"
 
 #include <algorithm>
 #include <cstdio>

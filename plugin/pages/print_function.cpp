@@ -2,7 +2,7 @@
 #include "host/script_function_frame.h"
 #include "host/script_functions.h"
 #include "host/value_conversion.h"
-#include "session/input_blocking_hooks.h"
+#include "input_hooks/input_blocking_hooks.h"
 #include "session/pdf_session.h"
 
 PAGINOR_SCRIPT_FUNCTION(QELT_PrintPDF) {

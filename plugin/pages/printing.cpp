@@ -1,11 +1,11 @@
 // Printing every page of the open document through its viewer window.
 #include "session/pdf_session.h"
 
+#include "automation/temporary_bstr.h"
 #include "automation_contract/automation_values.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/page_index.h"
-#include "session/temporary_bstr.h"
 
 // Arguments the application gives meaning to: PostScript level 2, no binary
 // data, no shrinking; the long form adds not reversed, no far-east fonts, no

@@ -1,8 +1,8 @@
 #include "pages/source_document.h"
 
+#include "automation/create_instance.h"
+#include "automation/temporary_bstr.h"
 #include "errors/last_error_record.h"
-#include "session/create_instance.h"
-#include "session/temporary_bstr.h"
 
 bool CreateSourceDocument(AutomationRef<IPDDocument>& source) {
     CLSID documentClass{};

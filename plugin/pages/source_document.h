@@ -2,8 +2,8 @@
 // It lives for one call and never becomes a session member.
 #pragma once
 
+#include "automation/automation_reference.h"
 #include "pages/operation_steps.h"
-#include "session/automation_reference.h"
 
 #include <string>
 

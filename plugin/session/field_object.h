@@ -2,7 +2,7 @@
 // forms object's field, released when the entry is destroyed.
 #pragma once
 
-#include "session/automation_reference.h"
+#include "automation/automation_reference.h"
 
 class CFieldObj {
 public:

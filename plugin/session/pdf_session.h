@@ -8,7 +8,7 @@
 // object held; a document counts as open exactly while it is held).
 #pragma once
 
-#include "session/automation_reference.h"
+#include "automation/automation_reference.h"
 #include "session/field_object.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
 // The application's window and lifetime.
 #include "session/pdf_session.h"
 
+#include "automation/guarded_steps.h"
 #include "errors/last_error_record.h"
-#include "session/guarded_steps.h"
 
 std::u16string CPDFSession::ShowAcrobat() {
     if (!m_application) {

@@ -1,10 +1,10 @@
 // Opening, closing and deleting documents.
 #include "session/pdf_session.h"
 
+#include "automation/create_instance.h"
+#include "automation/guarded_steps.h"
+#include "automation/temporary_bstr.h"
 #include "errors/last_error_record.h"
-#include "session/create_instance.h"
-#include "session/guarded_steps.h"
-#include "session/temporary_bstr.h"
 #include "text_encoding/utf_conversion.h"
 #include "win/file_access.h"
 

@@ -1,8 +1,8 @@
 // The open document's page count.
 #include "session/pdf_session.h"
 
+#include "automation/guarded_steps.h"
 #include "errors/last_error_record.h"
-#include "session/guarded_steps.h"
 
 #include <string>
 

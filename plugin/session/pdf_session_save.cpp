@@ -1,10 +1,10 @@
 // Saving the open document in place or under another path.
 #include "session/pdf_session.h"
 
+#include "automation/guarded_steps.h"
+#include "automation/temporary_bstr.h"
 #include "automation_contract/automation_values.h"
 #include "errors/last_error_record.h"
-#include "session/guarded_steps.h"
-#include "session/temporary_bstr.h"
 
 namespace {
 

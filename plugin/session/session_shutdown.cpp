@@ -1,4 +1,4 @@
-#include "session/session_shutdown.h"
+#include "host/session_shutdown.h"
 
 #include "session/pdf_session.h"
 

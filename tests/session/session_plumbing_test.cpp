@@ -1,12 +1,12 @@
 // The automation plumbing beneath the session methods, linked in directly:
 // holders, failure capture, object creation, creation failure codes and the
 // input-blocking hooks.
+#include "automation/create_instance.h"
+#include "automation/guarded_steps.h"
 #include "errors/last_error_record.h"
 #include "host/plugin_module.h"
+#include "input_hooks/input_blocking_hooks.h"
 #include "scriptable_server.h"
-#include "session/create_instance.h"
-#include "session/guarded_steps.h"
-#include "session/input_blocking_hooks.h"
 #include "session/pdf_session.h"
 #include "win/hooks_testing.h"
 #include "win/module_handle.h"

@@ -1,4 +1,4 @@
-#include "session/com_failure.h"
+#include "automation/com_failure.h"
 
 #include "com/bstr_holder.h"
 

@@ -1,4 +1,4 @@
-#include "session/create_instance.h"
+#include "automation/create_instance.h"
 
 HRESULT CreateAutomationObject(REFCLSID clsid, DWORD context, REFIID iid, void** object) {
     *object = nullptr;

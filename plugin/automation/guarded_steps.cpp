@@ -1,4 +1,4 @@
-#include "session/guarded_steps.h"
+#include "automation/guarded_steps.h"
 
 #include "errors/last_error_record.h"
 #include "text_encoding/utf_conversion.h"

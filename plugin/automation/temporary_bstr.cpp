@@ -1,6 +1,6 @@
-#include "session/temporary_bstr.h"
+#include "automation/temporary_bstr.h"
 
-#include "session/raise_com_failure.h"
+#include "automation/raise_com_failure.h"
 
 #include <limits>
 

@@ -1,7 +1,7 @@
 // Creating an automation object from its class into a typed holder.
 #pragma once
 
-#include "session/automation_reference.h"
+#include "automation/automation_reference.h"
 
 // Creates the object and puts the interface `iid` into `*object`. With a
 // context that allows an out-of-process server the object is created as

@@ -2,7 +2,7 @@
 // Guarded steps (guarded_steps.h) catch it and record code -999.
 #pragma once
 
-#include "session/automation_reference.h"
+#include "automation/automation_reference.h"
 
 #include <exception>
 #include <string>

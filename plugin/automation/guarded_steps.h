@@ -9,7 +9,7 @@
 // exception as -998; either marks the method failed. No exception leaves Run.
 #pragma once
 
-#include "session/com_failure.h"
+#include "automation/com_failure.h"
 
 #include <string>
 #include <string_view>

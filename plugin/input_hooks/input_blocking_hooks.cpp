@@ -1,4 +1,4 @@
-#include "session/input_blocking_hooks.h"
+#include "input_hooks/input_blocking_hooks.h"
 
 #include "host/plugin_module.h"
 #include "win/hooks.h"

@@ -1,8 +1,8 @@
 // An owning holder of one counted reference to one automation interface.
 #pragma once
 
+#include "automation/raise_com_failure.h"
 #include "automation_contract/interface_identity.h"
-#include "session/raise_com_failure.h"
 
 #include <utility>
 
