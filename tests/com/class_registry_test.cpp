@@ -1,6 +1,7 @@
 #include "com/com.h"
 #include "com/com_ptr.h"
 #include "com/com_registry.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,7 @@ constexpr CLSID kUnregisteredClass = {
 class ClassRegistryTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("com_registry_test_" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        folder_ = scratch_.path();
         std::ofstream(folder_ / "registry.txt")
             << "# test registry\n"
             << "progid Sample.Known {11111111-2222-3333-4444-555555555555}\n"
@@ -36,11 +36,9 @@ protected:
             << "\n";
         override_.emplace((folder_ / "registry.txt").string());
     }
-    void TearDown() override {
-        override_.reset();
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { override_.reset(); }
 
+    paginor::test_support::ScratchFolder scratch_{"com-registry-test"};
     fs::path folder_;
     std::optional<paginor::ComRegistryOverride> override_;
 };

@@ -5,6 +5,7 @@
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
 #include "scriptable_server.h"
+#include "support/scratch_folder.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
@@ -95,8 +96,8 @@ TEST_F(ScriptableServerTest, CreationCanBeMadeToFail) {
 }
 
 TEST_F(ScriptableServerTest, RegistryWithoutAProgIdFailsItsLookUp) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("scriptable_registry_" + std::to_string(::getpid()) + ".txt");
+    const paginor::test_support::ScratchFolder scratch("scriptable-registry");
+    const auto path = scratch / "registry.txt";
     WriteRegistry(path.string(), {kProgIdPDDocument});
     {
         paginor::ComRegistryOverride use(path.string());
@@ -110,7 +111,6 @@ TEST_F(ScriptableServerTest, RegistryWithoutAProgIdFailsItsLookUp) {
             CoCreateInstance(kClsidPDDoc, nullptr, CLSCTX_ALL, IID_IUnknown, document.put_void()),
             S_OK);
     }
-    std::filesystem::remove(path);
 }
 
 constexpr HRESULT kSharingViolation = HRESULT_FROM_WIN32(32);

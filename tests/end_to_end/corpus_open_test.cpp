@@ -1,8 +1,6 @@
 // Every file of the corpus and every bundled sample opens through fmcalc or
 // is refused with the "cannot open" code; fmcalc never dies on one.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
-#include "process_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +14,7 @@ namespace fs = std::filesystem;
 std::vector<fs::path> allFiles() {
     std::vector<fs::path> files;
     for (const char* sample : {"bookmarks.pdf", "sample-form.pdf", "text.pdf"}) {
-        files.push_back(examplesDir() / sample);
+        files.push_back(examplesFolder() / sample);
     }
     for (const char* folder : {"forms", "malformed", "text"}) {
         for (const fs::path& file : corpusFiles(folder)) {

@@ -1,7 +1,6 @@
 // Document information written in several scripts survives a save and a
 // reopen, and the dates come back as dates.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
 #include "qpdf_report.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +29,10 @@ const std::vector<InfoEntry> entries = {
 };
 
 TEST(DocumentInformation, NonLatinValuesSurviveSaveAndReopen) {
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path saved = scratch.path() / "info.pdf";
     std::vector<std::string> calcs = {
-        withError("QELT_OpenPDF ( " + calcText((examplesDir() / "text.pdf").string()) + " )")};
+        withError("QELT_OpenPDF ( " + calcText((examplesFolder() / "text.pdf").string()) + " )")};
     for (const InfoEntry& entry : entries) {
         calcs.push_back(withError("QELT_SetPDFInfo ( " + calcText(entry.key) + " ; " +
                                   calcText(entry.value) + " )"));

@@ -1,43 +1,16 @@
-// Where the test inputs live, and scratch folders that clean up after themselves.
+// The shared test support the end-to-end tests use: scratch folders, the
+// corpus, repository paths, the process and fmcalc runners and JSON.
 #pragma once
 
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
+#include "support/corpus.h"
+#include "support/fmcalc_runner.h"
+#include "support/json_value.h"
+#include "support/process_runner.h"
+#include "support/repository_paths.h"
+#include "support/scratch_folder.h"
 
 namespace paginor::e2e {
 
-std::filesystem::path sourceDir();
-std::filesystem::path examplesDir();
-
-// The shared corpus (env PAGINOR_CORPUS, else beside the repository), when present.
-std::optional<std::filesystem::path> corpusDir();
-
-// The PDF files of one corpus folder, sorted; empty when the corpus is absent.
-std::vector<std::filesystem::path> corpusFiles(const std::string& folder);
-
-// The MANIFEST.tsv row of a corpus file ("forms/x.pdf"), column by column.
-std::vector<std::string> manifestRow(const std::string& relativePath);
-
-// A private folder under the system's temporary folder, removed with its
-// contents on destruction.
-class TempDir {
-public:
-    TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir();
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-// A file's bytes; empty when it cannot be read.
-std::string readFile(const std::filesystem::path& path);
-
-// A test name made of letters, digits and underscores.
-std::string testNameFor(const std::filesystem::path& path);
+using namespace paginor::test_support;
 
 } // namespace paginor::e2e

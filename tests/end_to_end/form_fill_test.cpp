@@ -2,9 +2,7 @@
 // then checks the saved file with tools that share no code with us: qpdf for
 // names and values, pdftoppm and mutool for what a reader sees.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
 #include "page_render.h"
-#include "process_runner.h"
 #include "qpdf_report.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<fs::path> formFiles() {
-    std::vector<fs::path> files = {examplesDir() / "sample-form.pdf"};
+    std::vector<fs::path> files = {examplesFolder() / "sample-form.pdf"};
     for (const fs::path& file : corpusFiles("forms")) {
         files.push_back(file);
     }
@@ -215,7 +213,7 @@ TEST_P(FormFill, EveryWritableFieldRoundTripsAndShows) {
         }
     }
 
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path output = scratch.path() / "filled.pdf";
     std::vector<std::string> calcs = {
         withError("QELT_OpenPDF ( " + calcText(input.string()) + " )"),

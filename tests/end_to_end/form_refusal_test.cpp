@@ -1,7 +1,6 @@
 // Values a field cannot take are refused with a reason the user can act on,
 // and the field keeps what it had.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -57,16 +56,16 @@ class FieldRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(FieldRefusal, FailsWithTheReasonAndChangesNothing) {
     const Refusal& refusal = GetParam();
-    fs::path file = examplesDir() / refusal.file;
+    fs::path file = examplesFolder() / refusal.file;
     if (refusal.fromCorpus) {
-        auto corpus = corpusDir();
+        auto corpus = corpusFolder();
         if (!corpus) {
             GTEST_SKIP() << "no corpus";
         }
         file = *corpus / refusal.file;
     }
     const std::string field = calcText(refusal.field);
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path saved = scratch.path() / "after-refusal.pdf";
     const FmcalcRun run = runCalculations({
         withError("QELT_OpenPDF ( " + calcText(file.string()) + " )"),

@@ -1,8 +1,6 @@
 // Inserting, appending and deleting pages through fmcalc, checked on the
 // saved file with qpdf; saving in place and where saving cannot work.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
-#include "process_runner.h"
 #include "qpdf_report.h"
 
 #include <sys/stat.h>
@@ -18,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string sample(const char* name) {
-    return calcText((examplesDir() / name).string());
+    return calcText((examplesFolder() / name).string());
 }
 
 const std::vector<std::string> sampleFormFields = {"name", "address", "subscribe",
@@ -174,7 +172,7 @@ class PageOperation : public ::testing::TestWithParam<PageCase> {};
 
 TEST_P(PageOperation, SavedFileShowsTheChange) {
     const PageCase& pageCase = GetParam();
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path saved = scratch.path() / "result.pdf";
     std::vector<std::string> calcs = {withError("QELT_OpenPDF ( " + sample(pageCase.base) + " )")};
     for (const Operation& operation : pageCase.operations) {
@@ -225,9 +223,9 @@ INSTANTIATE_TEST_SUITE_P(Pages, PageOperation, ::testing::ValuesIn(pageCases()),
                          });
 
 TEST(Saving, OverTheOpenFileThreeTimesInARow) {
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path file = scratch.path() / "form.pdf";
-    fs::copy_file(examplesDir() / "sample-form.pdf", file);
+    fs::copy_file(examplesFolder() / "sample-form.pdf", file);
     const std::string path = calcText(file.string());
     const std::vector<std::string> calcs = {
         withError("QELT_OpenPDF ( " + path + " )"),
@@ -258,7 +256,7 @@ TEST(Saving, OverTheOpenFileThreeTimesInARow) {
 }
 
 TEST(Saving, IntoAMissingFolderFailsWithTheReasonAndLeavesNothing) {
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path target = scratch.path() / "missing" / "out.pdf";
     const FmcalcRun run = runCalculations({
         withError("QELT_OpenPDF ( " + sample("text.pdf") + " )"),
@@ -280,11 +278,11 @@ TEST(Saving, IntoAReadOnlyFolderKeepsTheOldFile) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "running as root: folder permissions are not enforced";
     }
-    TempDir scratch;
+    ScratchFolder scratch;
     const fs::path folder = scratch.path() / "locked";
     fs::create_directory(folder);
     const fs::path target = folder / "kept.pdf";
-    fs::copy_file(examplesDir() / "bookmarks.pdf", target);
+    fs::copy_file(examplesFolder() / "bookmarks.pdf", target);
     const std::string before = readFile(target);
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     const FmcalcRun run = runCalculations({

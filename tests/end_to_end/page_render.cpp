@@ -1,7 +1,6 @@
 #include "page_render.h"
 
 #include "e2e_support.h"
-#include "process_runner.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -42,7 +41,7 @@ const char* rendererTool(Renderer renderer) {
 
 std::optional<GrayImage> renderPage(Renderer renderer, const std::filesystem::path& file,
                                     int pageFrom1, int dpi, std::string* error) {
-    TempDir scratch;
+    ScratchFolder scratch;
     const std::string page = std::to_string(pageFrom1);
     const std::string resolution = std::to_string(dpi);
     ProcessResult run;

@@ -1,8 +1,6 @@
 // Page text through fmcalc agrees with poppler's pdftotext word for word;
 // its length is the length of that text; pages past the end are refused.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
-#include "process_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -70,9 +68,9 @@ class PageText : public ::testing::TestWithParam<TextFile> {};
 
 TEST_P(PageText, EveryPageMatchesPdftotext) {
     const TextFile& textFile = GetParam();
-    fs::path file = examplesDir() / textFile.file;
+    fs::path file = examplesFolder() / textFile.file;
     if (textFile.fromCorpus) {
-        auto corpus = corpusDir();
+        auto corpus = corpusFolder();
         if (!corpus) {
             GTEST_SKIP() << "no corpus";
         }

@@ -1,6 +1,6 @@
 #include "qpdf_report.h"
 
-#include "process_runner.h"
+#include "e2e_support.h"
 
 #include <qpdf/QUtil.hh>
 

@@ -2,7 +2,7 @@
 // the objects behind them. Used as the independent witness of what fmcalc did.
 #pragma once
 
-#include "json_value.h"
+#include "e2e_support.h"
 
 #include <filesystem>
 #include <optional>

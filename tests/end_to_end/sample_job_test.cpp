@@ -1,9 +1,7 @@
 // The README's sample job: fill the bundled form once per CSV row from a
 // fresh copy of examples/, the way a new user runs it.
 #include "e2e_support.h"
-#include "fmcalc_runner.h"
 #include "page_render.h"
-#include "process_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +60,8 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 }
 
 TEST(SampleJob, FillsOneFormPerRowAndReadsTheValuesBack) {
-    TempDir work;
-    fs::copy(examplesDir(), work.path() / "examples", fs::copy_options::recursive);
+    ScratchFolder work;
+    fs::copy(examplesFolder(), work.path() / "examples", fs::copy_options::recursive);
     fs::create_directory(work.path() / "out");
     const auto rows = parseCsv(readFile(work.path() / "examples" / "people.csv"));
     ASSERT_GT(rows.size(), 1u);
@@ -111,8 +109,8 @@ TEST(SampleJob, FillsOneFormPerRowAndReadsTheValuesBack) {
 // the form's own ZapfDingbats appearances, which poppler can only show when a
 // Dingbats font is installed: this caught a set-up that lacked one.
 TEST(SampleJob, TickedBoxAndChosenButtonShowInBothRenderers) {
-    TempDir work;
-    fs::copy(examplesDir(), work.path() / "examples", fs::copy_options::recursive);
+    ScratchFolder work;
+    fs::copy(examplesFolder(), work.path() / "examples", fs::copy_options::recursive);
     fs::create_directory(work.path() / "out");
     const FmcalcRun run =
         runFmcalc({"--csv", "examples/people.csv", "examples/fill.calc"}, work.path());

@@ -1,10 +1,14 @@
-// Shared helpers for the engine tests: sample and corpus locations, private
-// temporary folders, BSTR conversion and creating engine objects.
+// Helpers of the engine tests: BSTR conversion, creating engine objects and
+// reading their answers, on top of the shared test support (sample and
+// corpus locations, scratch folders, the process runner).
 #pragma once
 
 #include "automation_contract/automation_interfaces.h"
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
+#include "support/corpus.h"
+#include "support/repository_paths.h"
+#include "support/scratch_folder.h"
 
 #include <filesystem>
 #include <optional>
@@ -15,25 +19,10 @@ namespace engine_test {
 
 namespace fs = std::filesystem;
 
-fs::path examplePath(const std::string& name);
-// The corpus folder (env PAGINOR_CORPUS, else beside the repository); empty
-// when it is absent.
-std::optional<fs::path> corpusFolder();
-std::vector<fs::path> corpusFiles();
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
+using paginor::test_support::allCorpusFiles;
+using paginor::test_support::corpusFolder;
+using paginor::test_support::examplePath;
+using paginor::test_support::ScratchFolder;
 
 paginor::BstrHolder bstr(const std::string& utf8);
 std::string utf8(BSTR text);
@@ -52,7 +41,7 @@ std::string info(IPDDocument* document, const std::string& key);
 std::string lastErrorDescription();
 
 // Runs a program (argument vector, no shell) and answers its standard output;
-// exitCode receives its exit status.
+// exitCode receives its exit status (-1 when it did not exit).
 std::string runProgram(const std::vector<std::string>& arguments, int* exitCode = nullptr);
 
 } // namespace engine_test

@@ -3,6 +3,7 @@
 #include "automation_contract/automation_interfaces.h"
 #include "com/com_ptr.h"
 #include "com/com_registry.h"
+#include "support/repository_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ TEST(EngineModule, ADocumentOpensThroughTheRuntime) {
     ComPtr<IPDDocument> document;
     ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IPDDocument, document.put_void()),
               S_OK);
-    const std::string path = std::string(PAGINOR_SOURCE_DIR) + "/examples/bookmarks.pdf";
+    const std::string path = paginor::test_support::examplePath("bookmarks.pdf").string();
     std::u16string wide(path.begin(), path.end());
     BSTR text = SysAllocString(wide.c_str());
     VARIANT_BOOL opened = VARIANT_FALSE;

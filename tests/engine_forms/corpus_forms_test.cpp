@@ -4,6 +4,7 @@
 #include "engine/forms/field_value_reader.h"
 #include "engine/forms/field_value_writer.h"
 #include "forms_test_support.h"
+#include "support/repository_paths.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
@@ -42,7 +43,7 @@ std::map<std::string, std::string> manifestFieldCounts(const fs::path& corpus) {
 
 std::vector<fs::path> formFiles() {
     std::vector<fs::path> files;
-    const fs::path sample = fs::path(PAGINOR_SOURCE_DIR) / "examples" / "sample-form.pdf";
+    const fs::path sample = test_support::examplePath("sample-form.pdf");
     if (fs::exists(sample)) {
         files.push_back(sample);
     }

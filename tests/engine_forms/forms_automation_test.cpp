@@ -3,6 +3,7 @@
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_reader.h"
 #include "forms_test_support.h"
+#include "support/scratch_folder.h"
 
 #include "automation_contract/automation_interfaces.h"
 #include "automation_contract/automation_values.h"
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 
 namespace paginor::engine::forms {
 namespace {
@@ -39,16 +39,12 @@ std::string lastErrorDescription() {
 class FormsAutomation : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("paginor-forms-com-" + std::to_string(random()));
-        fs::create_directories(folder_);
         auto form = test::makeSampleForm();
         std::ofstream(folder_ / "form.pdf", std::ios::binary) << test::saveToBytes(*form);
     }
     void TearDown() override {
         viewer_.reset();
         document_.reset();
-        fs::remove_all(folder_);
     }
 
     // Opens the sample form in the viewer, making it the active document.
@@ -92,7 +88,7 @@ protected:
         return all;
     }
 
-    fs::path folder_;
+    paginor::test_support::ScratchFolder folder_{"paginor-forms-com"};
     ComPtr<IPDDocument> document_;
     ComPtr<IDispatch> viewer_;
 };

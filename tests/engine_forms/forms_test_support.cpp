@@ -1,13 +1,15 @@
 #include "forms_test_support.h"
 
+#include "support/corpus.h"
+#include "support/process_runner.h"
+#include "support/scratch_folder.h"
+
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -16,11 +18,9 @@ namespace paginor::engine::forms::test {
 namespace fs = std::filesystem;
 
 std::optional<fs::path> corpusDir() {
-    const char* env = std::getenv("PAGINOR_CORPUS");
-    fs::path dir =
-        env != nullptr && *env != '\0' ? fs::path(env) : fs::path(PAGINOR_DEFAULT_CORPUS);
-    if (fs::is_directory(dir / "forms")) {
-        return dir;
+    auto corpus = test_support::corpusFolder();
+    if (corpus && fs::is_directory(*corpus / "forms")) {
+        return corpus;
     }
     return std::nullopt;
 }
@@ -173,15 +173,13 @@ std::optional<Image> render(const std::string& tool, const std::string& pdfBytes
     const fs::path pdfPath = dir / (stem + ".pdf");
     std::ofstream(pdfPath, std::ios::binary) << pdfBytes;
     const fs::path out = dir / stem;
-    std::string command;
-    if (tool == "pdftoppm") {
-        command = "pdftoppm -r 72 -f 1 -l 1 -singlefile '" + pdfPath.string() + "' '" +
-                  out.string() + "'";
-    } else {
-        command = "mutool draw -q -r 72 -o '" + out.string() + ".ppm' '" + pdfPath.string() + "' 1";
-    }
-    command += " >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) {
+    const auto result =
+        tool == "pdftoppm"
+            ? test_support::runProcess("pdftoppm", {"-r", "72", "-f", "1", "-l", "1", "-singlefile",
+                                                    pdfPath.string(), out.string()})
+            : test_support::runProcess("mutool", {"draw", "-q", "-r", "72", "-o",
+                                                  out.string() + ".ppm", pdfPath.string(), "1"});
+    if (result.exitCode != 0) {
         return std::nullopt;
     }
     return readPpm(out.string() + ".ppm");
@@ -192,12 +190,13 @@ std::optional<Image> render(const std::string& tool, const std::string& pdfBytes
 std::optional<long> changedPixels(const std::string& tool, const std::string& before,
                                   const std::string& after, double x0, double y0, double x1,
                                   double y1) {
-    std::random_device random;
-    const fs::path dir = fs::temp_directory_path() / ("paginor-forms-" + std::to_string(random()));
-    fs::create_directories(dir);
-    auto first = render(tool, before, dir, "before");
-    auto second = render(tool, after, dir, "after");
-    fs::remove_all(dir);
+    std::optional<Image> first;
+    std::optional<Image> second;
+    {
+        test_support::ScratchFolder scratch("paginor-forms");
+        first = render(tool, before, scratch.path(), "before");
+        second = render(tool, after, scratch.path(), "after");
+    }
     if (!first || !second || first->width != second->width || first->height != second->height) {
         return std::nullopt;
     }

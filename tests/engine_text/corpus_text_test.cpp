@@ -1,5 +1,9 @@
 // Words read through the lazily loaded text library, checked against
 // pdftotext on the same files, plus the caching and loading contracts.
+#include "support/corpus.h"
+#include "support/process_runner.h"
+#include "support/repository_paths.h"
+#include "support/scratch_folder.h"
 #include "text_encoding/utf_conversion.h"
 #include "text_library.h"
 #include "text_snapshot.h"
@@ -28,12 +32,6 @@ using paginor::engine::text::TextDocument;
 namespace {
 
 using PageTokens = std::vector<std::u32string>;
-
-fs::path corpusFolder() {
-    if (const char* env = std::getenv("PAGINOR_CORPUS"))
-        return env;
-    return fs::path(PAGINOR_SOURCE_DIR) / ".." / "shared" / "corpus";
-}
 
 std::string snapshotOf(const fs::path& file) {
     QPDF pdf;
@@ -109,16 +107,11 @@ std::u32string fromUtf8(const std::string& text) {
 
 // pdftotext's pages (form feed separated); empty when it fails on the file.
 std::optional<std::vector<PageTokens>> pdftotextPages(const fs::path& file) {
-    const std::string command = "pdftotext -q -enc UTF-8 '" + file.string() + "' - 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe)
+    const auto result =
+        paginor::test_support::runProcess("pdftotext", {"-q", "-enc", "UTF-8", file.string(), "-"});
+    if (result.exitCode != 0)
         return std::nullopt;
-    std::string output;
-    char buffer[65536];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get()))
-        output.append(buffer, n);
-    if (pclose(pipe.release()) != 0)
-        return std::nullopt;
+    const std::string& output = result.out;
     std::vector<PageTokens> pages;
     std::u32string page;
     for (char32_t c : fromUtf8(output)) {
@@ -188,9 +181,10 @@ TEST(TextLibraryLoading, UnreadableBytesGiveAReason) {
 class CorpusText : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = corpusFolder() / "text";
-        if (!fs::is_directory(folder_))
-            GTEST_SKIP() << "no text corpus at " << folder_;
+        const auto corpus = paginor::test_support::corpusFolder();
+        if (!corpus || !fs::is_directory(*corpus / "text"))
+            GTEST_SKIP() << "no text corpus: " << paginor::test_support::noCorpusReason();
+        folder_ = *corpus / "text";
     }
     fs::path folder_;
 };
@@ -210,7 +204,7 @@ TEST_F(CorpusText, WordsAgreeWithPdftotext) {
         if (entry.path().extension() == ".pdf")
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
-    const fs::path bundled = fs::path(PAGINOR_SOURCE_DIR) / "examples" / "text.pdf";
+    const fs::path bundled = paginor::test_support::examplePath("text.pdf");
     if (fs::exists(bundled))
         files.push_back(bundled);
 
@@ -225,10 +219,10 @@ TEST_F(CorpusText, WordsAgreeWithPdftotext) {
         auto reference = pdftotextPages(file);
         if (!reference) {
             // pdftotext cannot read some damaged files; compare with the repaired copy.
-            const fs::path repaired = fs::temp_directory_path() / "paginor-text-repaired.pdf";
-            std::ofstream(repaired, std::ios::binary) << snapshot;
+            const paginor::test_support::ScratchFolder scratch("paginor-text");
+            const fs::path repaired = scratch / "repaired.pdf";
+            paginor::test_support::writeFile(repaired, snapshot);
             reference = pdftotextPages(repaired);
-            fs::remove(repaired);
         }
         ASSERT_TRUE(reference);
         const Agreement agreement = compare(ourPages(*document), *reference);
@@ -285,7 +279,7 @@ TEST_F(CorpusText, PagesOutsideTheDocumentAreRefused) {
 }
 
 TEST_F(CorpusText, SnapshotDropsAnnotationsAndLeavesTheDocumentAlone) {
-    const fs::path form = corpusFolder() / "forms" / "all-field-types.pdf";
+    const fs::path form = folder_.parent_path() / "forms" / "all-field-types.pdf";
     if (!fs::exists(form))
         GTEST_SKIP() << "no form corpus";
     QPDF pdf;

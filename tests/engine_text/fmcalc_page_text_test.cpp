@@ -1,30 +1,31 @@
 // Page text the way a database user reads it: fmcalc, the plug-in and the
 // engine built beside them.
+#include "support/fmcalc_runner.h"
+#include "support/repository_paths.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Runs fmcalc with one -e per calculation and returns what it prints.
+using paginor::test_support::repositoryRoot;
+
+// Runs fmcalc in the repository with one -e per calculation and returns what
+// it prints.
 std::string runFmcalc(const std::vector<std::string>& calculations) {
-    std::string command = std::string("cd '") + PAGINOR_SOURCE_DIR + "' && '" + FMCALC_BINARY + "'";
-    for (const auto& calculation : calculations)
-        command += " -e '" + calculation + "'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string output;
-    char buffer[4096];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()))
-        output += buffer;
-    return output;
+    std::vector<std::string> args;
+    for (const auto& calculation : calculations) {
+        args.push_back("-e");
+        args.push_back(calculation);
+    }
+    return paginor::test_support::runFmcalc(args, repositoryRoot()).stdoutText;
 }
 
 TEST(FmcalcPageText, ReadsAPageAndNamesThePageCountBeyondTheEnd) {
-    if (!std::filesystem::exists(std::filesystem::path(PAGINOR_SOURCE_DIR) / "examples/text.pdf"))
+    if (!std::filesystem::exists(paginor::test_support::examplePath("text.pdf")))
         GTEST_SKIP() << "no bundled text sample";
     const std::string output = runFmcalc({
         R"(QELT_OpenPDF ( "examples/text.pdf" ))",

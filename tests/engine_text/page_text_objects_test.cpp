@@ -6,6 +6,8 @@
 #include "engine/text/text_snapshot_cache.h"
 
 #include "com/bstr_holder.h"
+#include "support/corpus.h"
+#include "support/repository_paths.h"
 #include "text_encoding/utf_conversion.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +23,10 @@ using paginor::engine::PDDocumentObject;
 
 namespace {
 
-fs::path repository() {
-    return PAGINOR_SOURCE_DIR;
-}
-
+// A file of the corpus; a path that does not exist when the corpus is absent.
 fs::path corpusFile(const std::string& name) {
-    const char* env = std::getenv("PAGINOR_CORPUS");
-    return (env != nullptr ? fs::path(env) : repository() / ".." / "shared" / "corpus") / name;
+    const auto corpus = paginor::test_support::corpusFolder();
+    return corpus ? *corpus / name : fs::path();
 }
 
 std::string lastErrorDescription() {
@@ -87,7 +86,7 @@ std::u16string selectedText(PDDocumentObject& document, LONG index,
 class PageTextObjects : public ::testing::Test {
 protected:
     void SetUp() override {
-        sample_ = repository() / "examples" / "text.pdf";
+        sample_ = paginor::test_support::examplePath("text.pdf");
         if (!fs::exists(sample_))
             GTEST_SKIP() << "no bundled text sample";
         document_ = openDocument(sample_);

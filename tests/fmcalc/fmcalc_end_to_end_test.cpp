@@ -1,15 +1,12 @@
 // Runs the real fmcalc binary against the real plug-in.
+#include "support/fmcalc_runner.h"
+#include "support/scratch_folder.h"
+
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -21,62 +18,22 @@ struct Outcome {
     std::string err;
 };
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class FmcalcRun : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("fmcalc_e2e_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path write(const std::string& name, const std::string& content) {
         const fs::path p = dir_ / name;
-        std::ofstream(p, std::ios::binary) << content;
+        paginor::test_support::writeFile(p, content);
         return p;
     }
 
-    // stdin comes from a file (empty unless given), so fmcalc never sees a
-    // terminal and never waits for input.
-    Outcome run(std::vector<std::string> args, const std::string& input = {}) {
-        const fs::path in = write("stdin.txt", input);
-        const fs::path out = dir_ / "stdout.txt";
-        const fs::path err = dir_ / "stderr.txt";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        args.insert(args.begin(), FMCALC_BINARY);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        Outcome o;
-        const int rc = posix_spawn(&pid, FMCALC_BINARY, &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0)
-            return o;
-        int status = 0;
-        waitpid(pid, &status, 0);
-        o.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        o.out = slurp(out);
-        o.err = slurp(err);
-        return o;
+    // stdin is a pipe holding `input` (empty unless given), so fmcalc never
+    // sees a terminal and never waits for input.
+    Outcome run(const std::vector<std::string>& args, const std::string& input = {}) {
+        const auto run = paginor::test_support::runFmcalc(args, {}, input);
+        return {run.exitCode, run.stdoutText, run.stderrText};
     }
 
-    fs::path dir_;
+    paginor::test_support::ScratchFolder dir_{"paginor-fmcalc-e2e"};
 };
 
 TEST_F(FmcalcRun, CommandLineCalculations) {

@@ -1,8 +1,8 @@
 // The field, information and picker functions as a user meets them:
 // calculations run by fmcalc against the plug-in, with the scriptable server
 // behind the ProgIDs and the pickers answered through --dialog-answer.
-#include "fmcalc_runner.h"
 #include "scriptable_server.h"
+#include "support/fmcalc_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +35,9 @@ TEST(FormsThroughFmcalc, FieldsInformationAndPickers) {
         args.push_back("-e");
         args.push_back(calculation);
     }
-    const FmcalcRun run = RunFmcalcAgainst(paginor::scripted::GeneratedRegistryPath(), args);
-    EXPECT_EQ(run.status, 0);
+    const paginor::test_support::FmcalcRun run = paginor::test_support::runFmcalcWithRegistry(
+        paginor::scripted::GeneratedRegistryPath(), args);
+    EXPECT_EQ(run.exitCode, 0);
     const std::string fixed = "0\n"
                               "0\n"
                               "Bob\n"
@@ -46,10 +47,10 @@ TEST(FormsThroughFmcalc, FieldsInformationAndPickers) {
                               "!!ERROR!!\n"
                               "Invalid Info Item name\n"
                               "/srv/out\n";
-    ASSERT_EQ(run.output.substr(0, fixed.size()), fixed) << run.output;
+    ASSERT_EQ(run.stdoutText.substr(0, fixed.size()), fixed) << run.stdoutText;
     // The listing's order is the cache's; each name ends with a bar and a
     // carriage return, which fmcalc prints as a line break.
-    const std::string listing = run.output.substr(fixed.size());
+    const std::string listing = run.stdoutText.substr(fixed.size());
     EXPECT_TRUE(listing == "Name|\nCity|\n\n" || listing == "City|\nName|\n\n") << listing;
     std::filesystem::remove_all(folder);
 }

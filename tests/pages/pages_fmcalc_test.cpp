@@ -1,7 +1,7 @@
 // The page functions as a user meets them: calculations run by fmcalc
 // against the plug-in, with the scriptable server behind the ProgIDs.
-#include "fmcalc_runner.h"
 #include "scriptable_server.h"
+#include "support/fmcalc_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -35,21 +35,22 @@ TEST(PagesThroughFmcalc, EveryPageFunction) {
         args.push_back("-e");
         args.push_back(calculation);
     }
-    const FmcalcRun run = RunFmcalcAgainst(paginor::scripted::GeneratedRegistryPath(), args);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, "0\n"
-                          "0\n"
-                          "!!ERROR!!\n"
-                          "Invalid page rangenumPages is not valid\n"
-                          "0\n"
-                          "0\n"
-                          "Hello world\n"
-                          "11\n"
-                          "!!ERROR!!\n"
-                          "-4\n"
-                          "0\n"
-                          "0\n")
-        << run.output;
+    const paginor::test_support::FmcalcRun run = paginor::test_support::runFmcalcWithRegistry(
+        paginor::scripted::GeneratedRegistryPath(), args);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.stdoutText, "0\n"
+                              "0\n"
+                              "!!ERROR!!\n"
+                              "Invalid page rangenumPages is not valid\n"
+                              "0\n"
+                              "0\n"
+                              "Hello world\n"
+                              "11\n"
+                              "!!ERROR!!\n"
+                              "-4\n"
+                              "0\n"
+                              "0\n")
+        << run.stdoutText;
     std::filesystem::remove_all(folder);
 }
 

@@ -1,3 +1,4 @@
+#include "support/scratch_folder.h"
 #include "win/dialog_desktop.h"
 
 #include <gtest/gtest.h>
@@ -82,9 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
 class FakeDialogProgram : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("paginor-dialog-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
+        folder_ = scratch_.path();
         program_ = folder_ / "zenity";
         std::ofstream script(program_);
         script << "#!/bin/sh\n"
@@ -95,7 +94,6 @@ protected:
         std::filesystem::permissions(program_, std::filesystem::perms::owner_all);
         ::setenv("FAKE_DIALOG_ARGS", (folder_ / "args").c_str(), 1);
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     std::optional<DialogAnswer> Ask(const DialogRequest& request, const char* answer,
                                     const char* status) {
@@ -113,6 +111,7 @@ protected:
         return lines;
     }
 
+    paginor::test_support::ScratchFolder scratch_{"paginor-dialog"};
     std::filesystem::path folder_;
     std::filesystem::path program_;
 };

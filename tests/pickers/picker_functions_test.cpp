@@ -1,7 +1,7 @@
 // QELT_FileBrowse and QELT_FolderBrowse through the host, answered by the
 // scripted responder, and through fmcalc --dialog-answer.
-#include "fmcalc_runner.h"
 #include "plugin_host.h"
+#include "support/fmcalc_runner.h"
 #include "win/dialog_requests.h"
 #include "win/dialog_testing.h"
 #include "win/dialogs.h"
@@ -129,14 +129,14 @@ TEST_F(Pickers, ParameterCountsOutsideTheFrameAreRefused) {
 }
 
 TEST(FmcalcDialogAnswer, AnswersThePickersInTurn) {
-    const FmcalcRun run =
-        RunFmcalc({"--dialog-answer", "/srv/in\r", "--dialog-answer", "", "--dialog-answer",
-                   "/home/u/form.pdf", "-e", "QELT_FolderBrowse(\"/srv\")", "-e", "QELT_FileBrowse",
-                   "-e", "QELT_FileBrowse", "-e", "QELT_FileBrowse"});
+    const paginor::test_support::FmcalcRun run = paginor::test_support::runFmcalc(
+        {"--dialog-answer", "/srv/in\r", "--dialog-answer", "", "--dialog-answer",
+         "/home/u/form.pdf", "-e", "QELT_FolderBrowse(\"/srv\")", "-e", "QELT_FileBrowse", "-e",
+         "QELT_FileBrowse", "-e", "QELT_FileBrowse"});
     // The second dialog is cancelled by the empty answer, the fourth because
     // the answers are used up.
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, "/srv/in\n\n/home/u/form.pdf\n\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.stdoutText, "/srv/in\n\n/home/u/form.pdf\n\n");
 }
 
 } // namespace

@@ -27,7 +27,7 @@ TEST(Endurance, OpenFillSaveCloseKeepsMemoryFlat) {
     ASSERT_GT(cycles, kWarmUp) << "PAGINOR_ENDURANCE_CYCLES must be above " << kWarmUp;
     ScratchFolder scratch;
     const std::string form = (scratch / "form.pdf").string();
-    fs::copy_file(ExamplePath("sample-form.pdf"), form);
+    fs::copy_file(examplePath("sample-form.pdf"), form);
     plugin_host::PluginHost host;
     ASSERT_TRUE(host.Loaded()) << host.LoadError();
     ASSERT_EQ(host.Init(), 53);

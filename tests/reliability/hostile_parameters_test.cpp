@@ -37,7 +37,7 @@ class HostileParameters : public ::testing::Test {
 protected:
     void SetUp() override {
         form_ = scratch_ / "form.pdf";
-        fs::copy_file(ExamplePath("sample-form.pdf"), form_);
+        fs::copy_file(examplePath("sample-form.pdf"), form_);
         host_ = std::make_unique<PluginHost>();
         ASSERT_TRUE(host_->Loaded()) << host_->LoadError();
         ASSERT_EQ(host_->Init(), 53);
@@ -104,7 +104,7 @@ TEST_F(HostileParameters, AMegabyteFieldValueRoundTrips) {
 }
 
 TEST_F(HostileParameters, MegabytePathsGiveClearErrors) {
-    const std::u16string longPath = plugin_host::Utf16(scratch_.Path().string()) + u"/" + kMegabyte;
+    const std::u16string longPath = plugin_host::Utf16(scratch_.path().string()) + u"/" + kMegabyte;
     for (const char* function : {"QELT_SaveAsPDF", "QELT_AppendPDF", "QELT_DeletePDF"}) {
         EXPECT_EQ(Call(function, {longPath}).text, kError) << function;
     }
@@ -157,7 +157,7 @@ TEST_F(HostileParameters, MemoryStaysBounded) {
 // reported and the rest run; no crash, and memory stays far below the size
 // that keeping every row's output would need many times over.
 TEST(HostileCsv, BrokenQuotingAndAHundredThousandRows) {
-    const fs::path fmcalc = fs::path(PAGINOR_BINARY_DIR) / "fmcalc";
+    const fs::path fmcalc = fmcalcBinary();
     if (!fs::exists(fmcalc))
         GTEST_SKIP() << "fmcalc is not built";
     ScratchFolder scratch;
@@ -177,8 +177,8 @@ TEST(HostileCsv, BrokenQuotingAndAHundredThousandRows) {
             csv += "row" + std::to_string(row) + ",\"a \"\"quoted\"\" note\"\n";
         }
     }
-    WriteFile(scratch / "rows.csv", csv);
-    WriteFile(scratch / "rows.calc", "Length ( $Name & $Note )\n");
+    writeFile(scratch / "rows.csv", csv);
+    writeFile(scratch / "rows.calc", "Length ( $Name & $Note )\n");
 
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);

@@ -34,7 +34,7 @@ void ExpectWorkoutSurvives(const fs::path& file, const ScratchFolder& scratch) {
 TEST(MalformedInput, TheWorkoutExercisesAnIntactForm) {
     ScratchFolder scratch;
     const auto report = paginor::reliability::RunEngineWorkout(
-        ExamplePath("sample-form.pdf").string(), (scratch / "saved.pdf").string());
+        examplePath("sample-form.pdf").string(), (scratch / "saved.pdf").string());
     EXPECT_TRUE(report.opened);
     EXPECT_GT(report.fields, 0);
     EXPECT_TRUE(report.wroteField);
@@ -45,7 +45,7 @@ TEST(MalformedInput, TheWorkoutExercisesAnIntactForm) {
 }
 
 TEST(MalformedInput, EveryCorpusFileGivesAResultOrAnError) {
-    const auto corpus = CorpusFolder();
+    const auto corpus = corpusFolder();
     if (!corpus || !fs::is_directory(*corpus / "malformed"))
         GTEST_SKIP() << "no corpus of malformed files";
     ScratchFolder scratch;
@@ -56,12 +56,12 @@ TEST(MalformedInput, EveryCorpusFileGivesAResultOrAnError) {
 }
 
 TEST(MalformedInput, TruncatedAtTenPoints) {
-    const std::string whole = ReadFile(ExamplePath("sample-form.pdf"));
+    const std::string whole = readFile(examplePath("sample-form.pdf"));
     ASSERT_FALSE(whole.empty());
     ScratchFolder scratch;
     for (int point = 1; point <= 10; ++point) {
         const fs::path file = scratch / ("cut" + std::to_string(point) + ".pdf");
-        WriteFile(file, whole.substr(0, whole.size() * point / 11));
+        writeFile(file, whole.substr(0, whole.size() * point / 11));
         ExpectWorkoutSurvives(file, scratch);
     }
 }
@@ -134,11 +134,11 @@ void PrintTo(const GeneratedCase& c, std::ostream* out) {
 
 const std::vector<GeneratedCase> kGenerated = {
     {"XrefPointingPastTheEnd",
-     [] { return WithStartXref(ReadFile(ExamplePath("sample-form.pdf")), "99999999"); }},
+     [] { return WithStartXref(readFile(examplePath("sample-form.pdf")), "99999999"); }},
     {"XrefPointingIntoAnObject",
-     [] { return WithStartXref(ReadFile(ExamplePath("sample-form.pdf")), "20"); }},
+     [] { return WithStartXref(readFile(examplePath("sample-form.pdf")), "20"); }},
     {"XrefPointingBeforeTheFile",
-     [] { return WithStartXref(ReadFile(ExamplePath("sample-form.pdf")), "-5"); }},
+     [] { return WithStartXref(readFile(examplePath("sample-form.pdf")), "-5"); }},
     {"CyclicPageTree", CyclicPageTree},
     {"CyclicFieldTree", CyclicFieldTree},
     {"CyclicOutlines", CyclicOutlines},
@@ -154,7 +154,7 @@ class GeneratedBrokenFile : public ::testing::TestWithParam<GeneratedCase> {};
 TEST_P(GeneratedBrokenFile, GivesAResultOrAnError) {
     ScratchFolder scratch;
     const fs::path file = scratch / "broken.pdf";
-    WriteFile(file, GetParam().make());
+    writeFile(file, GetParam().make());
     ExpectWorkoutSurvives(file, scratch);
 }
 
@@ -162,7 +162,7 @@ TEST_P(GeneratedBrokenFile, GivesAResultOrAnError) {
 TEST(MalformedInput, DeletingAPageUnderCyclicOutlines) {
     ScratchFolder scratch;
     const fs::path file = scratch / "outlines.pdf";
-    WriteFile(file, CyclicOutlines());
+    writeFile(file, CyclicOutlines());
     const ChildOutcome outcome = RunInChild(
         [&] {
             auto document = OpenWithEngine(file.string());

@@ -101,9 +101,9 @@ TEST(PathConfinement, OnlyTheGivenPathsAndTemporariesBesideSaveTargets) {
     const fs::path working = scratch / "cwd";
     for (const auto& folder : {user, temporary, working})
         fs::create_directories(folder);
-    fs::copy_file(ExamplePath("sample-form.pdf"), user / "form.pdf");
-    fs::copy_file(ExamplePath("text.pdf"), user / "other.pdf");
-    fs::copy_file(ExamplePath("bookmarks.pdf"), user / "bystander.pdf");
+    fs::copy_file(examplePath("sample-form.pdf"), user / "form.pdf");
+    fs::copy_file(examplePath("text.pdf"), user / "other.pdf");
+    fs::copy_file(examplePath("bookmarks.pdf"), user / "bystander.pdf");
 
     ScopedEnvironment tmpdir("TMPDIR", temporary.string());
     ScopedWorkingDirectory cwd(working);

@@ -73,8 +73,8 @@ fs::path MakeBigDocument(const ScratchFolder& scratch) {
     std::vector<std::string> command = {"qpdf", "--empty", "--object-streams=disable",
                                         "--stream-data=uncompress", "--pages"};
     for (int i = 0; i < 150; ++i) {
-        command.push_back(ExamplePath("text.pdf").string());
-        command.push_back(ExamplePath("sample-form.pdf").string());
+        command.push_back(examplePath("text.pdf").string());
+        command.push_back(examplePath("sample-form.pdf").string());
     }
     command.push_back("--");
     const fs::path big = scratch / "big.pdf";
@@ -116,7 +116,7 @@ TEST(SaveDurability, AKilledSaveLeavesTheOldOrTheNewFile) {
         ::waitpid(child, &status, 0);
 
         EXPECT_TRUE(QpdfCheckPasses(target)) << "round " << round;
-        for (const auto& name : StrayFiles(scratch.Path(), target)) {
+        for (const auto& name : StrayFiles(scratch.path(), target)) {
             EXPECT_TRUE(IsEngineTemporary(name, target)) << "round " << round << ": " << name;
             fs::remove(scratch / name);
         }
@@ -178,8 +178,8 @@ TEST_P(RefusedSave, FailsWithADescriptionAndKeepsTheOldFile) {
     if (!disk.Mounted())
         GTEST_SKIP() << disk.Reason();
     const fs::path target = scratch / "disk" / "form.pdf";
-    fs::copy_file(ExamplePath("sample-form.pdf"), target);
-    const std::string before = ReadFile(target);
+    fs::copy_file(examplePath("sample-form.pdf"), target);
+    const std::string before = readFile(target);
 
     auto document = OpenWithEngine(target.string());
     ASSERT_TRUE(document);
@@ -193,7 +193,7 @@ TEST_P(RefusedSave, FailsWithADescriptionAndKeepsTheOldFile) {
     EXPECT_NE(outcome.description.find(target.string()), std::string::npos) << outcome.description;
     EXPECT_NE(outcome.description.find(GetParam().reason), std::string::npos)
         << outcome.description;
-    EXPECT_EQ(ReadFile(target), before);
+    EXPECT_EQ(readFile(target), before);
     for (const auto& name : StrayFiles(scratch / "disk", target))
         EXPECT_EQ(name, "filler");
 }
@@ -221,14 +221,14 @@ TEST(SaveDurability, SavingOverAFileThatChangedOnDisk) {
         {"replaced",
          [](const fs::path& file) {
              fs::remove(file);
-             fs::copy_file(ExamplePath("bookmarks.pdf"), file);
+             fs::copy_file(examplePath("bookmarks.pdf"), file);
          }},
-        {"truncated", [](const fs::path& file) { WriteFile(file, ""); }},
+        {"truncated", [](const fs::path& file) { writeFile(file, ""); }},
     };
     for (const auto& change : changes) {
         ScratchFolder scratch;
         const fs::path target = scratch / "form.pdf";
-        fs::copy_file(ExamplePath("sample-form.pdf"), target);
+        fs::copy_file(examplePath("sample-form.pdf"), target);
         auto document = OpenWithEngine(target.string());
         ASSERT_TRUE(document);
         const long pages = PageCountOf(document.get());
@@ -240,7 +240,7 @@ TEST(SaveDurability, SavingOverAFileThatChangedOnDisk) {
         auto reopened = OpenWithEngine(target.string());
         ASSERT_TRUE(reopened) << change.name;
         EXPECT_EQ(PageCountOf(reopened.get()), pages) << change.name;
-        EXPECT_TRUE(StrayFiles(scratch.Path(), target).empty()) << change.name;
+        EXPECT_TRUE(StrayFiles(scratch.path(), target).empty()) << change.name;
     }
 }
 

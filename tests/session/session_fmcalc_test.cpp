@@ -1,74 +1,52 @@
 // The document functions as a user meets them: calculations run by fmcalc
 // against the plug-in built beside it.
 #include "scriptable_server.h"
+#include "support/fmcalc_runner.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using paginor::test_support::FmcalcRun;
 
-// Runs fmcalc with one -e per calculation and gives its output lines.
+// Runs fmcalc with one -e per calculation (with the COM registry `registry`
+// when given) and gives its output lines, then anything it wrote to stderr.
 std::vector<std::string> RunFmcalc(const std::vector<std::string>& calculations,
                                    const std::string& registry = {}, bool json = false) {
-    std::string command;
-    if (!registry.empty()) {
-        command += "PAGINOR_COM_REGISTRY=" + Quoted(registry) + " ";
-    }
-    command += Quoted(FMCALC_BINARY);
+    std::vector<std::string> args;
     if (json) {
-        command += " --json";
+        args.push_back("--json");
     }
     for (const std::string& calculation : calculations) {
-        command += " -e " + Quoted(calculation);
+        args.push_back("-e");
+        args.push_back(calculation);
     }
-    command += " </dev/null 2>&1";
+    const FmcalcRun run = registry.empty()
+                              ? paginor::test_support::runFmcalc(args)
+                              : paginor::test_support::runFmcalcWithRegistry(registry, args);
+    EXPECT_EQ(run.exitCode, 0) << run.stderrText;
     std::vector<std::string> lines;
-    FILE* output = popen(command.c_str(), "r");
-    if (output == nullptr) {
-        return lines;
-    }
-    std::string line;
-    for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output)) {
-        if (c == '\n') {
+    for (const std::string* text : {&run.stdoutText, &run.stderrText}) {
+        std::istringstream stream(*text);
+        for (std::string line; std::getline(stream, line);) {
             lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
         }
     }
-    if (!line.empty()) {
-        lines.push_back(line);
-    }
-    EXPECT_EQ(pclose(output), 0) << command;
     return lines;
 }
 
 class SessionThroughFmcalc : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = std::filesystem::path(::testing::TempDir()) / "session_fmcalc";
-        std::filesystem::create_directories(m_folder);
-        std::ofstream(File()) << "%PDF-1.4\n";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
+    void SetUp() override { paginor::test_support::writeFile(File(), "%PDF-1.4\n"); }
     std::string File() const { return (m_folder / "form.pdf").string(); }
     std::string InFolder(const std::string& name) const { return (m_folder / name).string(); }
 
-    std::filesystem::path m_folder;
+    paginor::test_support::ScratchFolder m_folder{"paginor-session-fmcalc"};
 };
 
 TEST_F(SessionThroughFmcalc, PageCountWithoutDocument) {

@@ -4,12 +4,11 @@
 
 #include "plugin_host.h"
 #include "scriptable_server.h"
+#include "support/scratch_folder.h"
 #include "win/hooks_testing.h"
 #include "win/thread.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,9 +22,6 @@ class SessionFixture {
 public:
     // `omittedProgIds` are left out of the registry, so their class lookup fails.
     explicit SessionFixture(const std::vector<std::u16string>& omittedProgIds = {}) {
-        m_folder = std::filesystem::path(::testing::TempDir()) /
-                   ("session_" + std::to_string(++s_counter) + "_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_folder);
         m_file = (m_folder / "form.pdf").string();
         std::ofstream(m_file) << "%PDF-1.4\n";
         std::string registry = paginor::scripted::GeneratedRegistryPath();
@@ -42,8 +38,6 @@ public:
         // Unloading drops every reference the session still had.
         EXPECT_EQ(paginor::scripted::Script().LiveObjects(), 0);
         m_server.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
     }
 
     bool Start() { return m_host->Loaded() && m_host->Init() == 53; }
@@ -75,8 +69,7 @@ public:
     void Unload() { m_host.reset(); }
 
 private:
-    static inline int s_counter = 0;
-    std::filesystem::path m_folder;
+    paginor::test_support::ScratchFolder m_folder{"paginor-session"};
     std::string m_file;
     std::unique_ptr<paginor::scripted::ScopedScriptableServer> m_server;
     std::unique_ptr<plugin_host::PluginHost> m_host;

@@ -1,4 +1,5 @@
 #include "com/com.h"
+#include "support/scratch_folder.h"
 #include "text_encoding/utf_conversion.h"
 #include "win/file_access.h"
 #include "win/module_handle.h"
@@ -18,18 +19,14 @@ using paginor::Utf8ToUtf16;
 class FileAccessTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("file_access_test_" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        folder_ = scratch_.path();
         // Non-ASCII names prove the UTF-16 -> UTF-8 path on the way to POSIX.
         file_ = folder_ / fs::u8path("r\xC3\xA9sum\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.pdf");
         std::ofstream(file_) << "%PDF-1.4\n";
     }
-    void TearDown() override {
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
-    }
     static std::u16string Wide(const fs::path& path) { return Utf8ToUtf16(path.string()); }
 
+    paginor::test_support::ScratchFolder scratch_{"file-access-test"};
     fs::path folder_;
     fs::path file_;
 };

@@ -1,13 +1,16 @@
-#include "fmcalc_runner.h"
+#include "support/fmcalc_runner.h"
 
-#include "e2e_support.h"
-#include "json_value.h"
-#include "process_runner.h"
+#include "support/json_value.h"
+#include "support/process_runner.h"
+#include "support/repository_paths.h"
+#include "support/scratch_folder.h"
+
+#include <cstdlib>
 
 #include <fstream>
 #include <sstream>
 
-namespace paginor::e2e {
+namespace paginor::test_support {
 
 std::string FmcalcRun::value(std::size_t index) const {
     if (index >= results.size()) {
@@ -45,8 +48,12 @@ std::string withError(const std::string& call) {
            "QELT_GetLastError ; r ) )";
 }
 
-FmcalcRun runFmcalc(const std::vector<std::string>& args, const std::filesystem::path& workingDir) {
-    const ProcessResult process = runProcess(FMCALC_BINARY, args, workingDir);
+FmcalcRun runFmcalc(const std::vector<std::string>& args, const std::filesystem::path& workingDir,
+                    const std::string& input) {
+    ProcessOptions options;
+    options.workingDir = workingDir;
+    options.standardInput = input;
+    const ProcessResult process = runProcess(fmcalcBinary().string(), args, options);
     FmcalcRun run;
     run.exitCode = process.exitCode;
     run.stderrText = process.err;
@@ -68,7 +75,7 @@ FmcalcRun runFmcalc(const std::vector<std::string>& args, const std::filesystem:
 
 FmcalcRun runCalculations(const std::vector<std::string>& calculations,
                           const std::filesystem::path& workingDir) {
-    TempDir scratch;
+    ScratchFolder scratch("paginor-fmcalc");
     const std::filesystem::path script = scratch.path() / "script.calc";
     {
         std::ofstream out(script, std::ios::binary);
@@ -79,4 +86,17 @@ FmcalcRun runCalculations(const std::vector<std::string>& calculations,
     return runFmcalc({"--json", script.string()}, workingDir);
 }
 
-} // namespace paginor::e2e
+FmcalcRun runFmcalcWithRegistry(const std::string& registry, const std::vector<std::string>& args) {
+    const char* before = std::getenv("PAGINOR_COM_REGISTRY");
+    const std::string saved = before != nullptr ? before : "";
+    ::setenv("PAGINOR_COM_REGISTRY", registry.c_str(), 1);
+    FmcalcRun run = runFmcalc(args);
+    if (before != nullptr) {
+        ::setenv("PAGINOR_COM_REGISTRY", saved.c_str(), 1);
+    } else {
+        ::unsetenv("PAGINOR_COM_REGISTRY");
+    }
+    return run;
+}
+
+} // namespace paginor::test_support

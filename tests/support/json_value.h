@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::e2e {
+namespace paginor::test_support {
 
 class JsonValue {
 public:
@@ -43,4 +43,4 @@ private:
     friend struct JsonConverter;
 };
 
-} // namespace paginor::e2e
+} // namespace paginor::test_support

@@ -1,12 +1,12 @@
 // Runs calculations through the real host program (fmcalc), the plug-in and
-// the engine built beside it, and reads its --json results.
+// the engine built beside it, as a user runs them: no shell, no terminal.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace paginor::e2e {
+namespace paginor::test_support {
 
 // One result line of `fmcalc --json`.
 struct CalcResult {
@@ -18,7 +18,7 @@ struct CalcResult {
 };
 
 struct FmcalcRun {
-    std::vector<CalcResult> results;
+    std::vector<CalcResult> results; // the lines of --json output that are results
     int exitCode = -1;
     std::string stderrText;
     std::string stdoutText;
@@ -35,12 +35,16 @@ std::string calcText(const std::string& utf8);
 FmcalcRun runCalculations(const std::vector<std::string>& calculations,
                           const std::filesystem::path& workingDir = {});
 
-// fmcalc with arbitrary arguments.
+// fmcalc with arbitrary arguments; `input` is its standard input.
 FmcalcRun runFmcalc(const std::vector<std::string>& args,
-                    const std::filesystem::path& workingDir = {});
+                    const std::filesystem::path& workingDir = {}, const std::string& input = {});
+
+// The same with the COM registry `registry` (PAGINOR_COM_REGISTRY), for
+// example the one naming the scriptable test server.
+FmcalcRun runFmcalcWithRegistry(const std::string& registry, const std::vector<std::string>& args);
 
 // A calculation giving the function's result, followed by the last error's
 // number and text when the result is "!!ERROR!!".
 std::string withError(const std::string& call);
 
-} // namespace paginor::e2e
+} // namespace paginor::test_support

@@ -1,11 +1,11 @@
-#include "json_value.h"
+#include "support/json_value.h"
 
 #include <qpdf/JSON.hh>
 
 #include <cstdlib>
 #include <exception>
 
-namespace paginor::e2e {
+namespace paginor::test_support {
 
 struct JsonConverter {
     static JsonValue convert(const JSON& json) {
@@ -52,4 +52,4 @@ const JsonValue& JsonValue::operator[](const std::string& key) const {
     return found == members_.end() ? null : found->second;
 }
 
-} // namespace paginor::e2e
+} // namespace paginor::test_support
