@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <pthread.h>
 #include <pwd.h>
 #include <readline/history.h>
 #include <readline/readline.h>
@@ -40,6 +41,9 @@ bool is_help(const std::string& s) {
 
 // Readline's callback interface, so that Ctrl-C can be handled outside the
 // signal handler: the handler only sets a flag, the loop clears the line.
+// SIGINT stays blocked except while waiting for a key (pselect unblocks it
+// atomically), so a Ctrl-C can neither slip in between a check and the wait
+// nor interrupt a calculation that is running.
 class LineReader {
 public:
     LineReader() {
@@ -48,11 +52,18 @@ public:
         struct sigaction action {};
         action.sa_handler = on_interrupt;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = 0; // no SA_RESTART: select returns on Ctrl-C
+        action.sa_flags = 0;
         sigaction(SIGINT, &action, &previous_);
+        sigset_t interrupt;
+        sigemptyset(&interrupt);
+        sigaddset(&interrupt, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &interrupt, &previous_mask_);
+        waiting_mask_ = previous_mask_;
+        sigdelset(&waiting_mask_, SIGINT);
     }
     ~LineReader() {
         rl_callback_handler_remove();
+        pthread_sigmask(SIG_SETMASK, &previous_mask_, nullptr);
         sigaction(SIGINT, &previous_, nullptr);
         instance_ = nullptr;
     }
@@ -65,13 +76,15 @@ public:
     Event read(const char* prompt, std::string& line) {
         got_line_ = false;
         ended_ = false;
+        discard_pending_interrupt();
         interrupted = 0;
         rl_callback_handler_install(prompt, on_line);
         for (;;) {
             fd_set input;
             FD_ZERO(&input);
             FD_SET(STDIN_FILENO, &input);
-            const int ready = select(STDIN_FILENO + 1, &input, nullptr, nullptr, nullptr);
+            const int ready =
+                pselect(STDIN_FILENO + 1, &input, nullptr, nullptr, nullptr, &waiting_mask_);
             if (interrupted) {
                 interrupted = 0;
                 // Drop what was typed and start a fresh prompt line.
@@ -100,6 +113,16 @@ public:
     }
 
 private:
+    // A Ctrl-C pressed while a calculation ran is not meant for the next line.
+    static void discard_pending_interrupt() {
+        sigset_t interrupt;
+        sigemptyset(&interrupt);
+        sigaddset(&interrupt, SIGINT);
+        const timespec now{0, 0};
+        while (sigtimedwait(&interrupt, nullptr, &now) == SIGINT) {
+        }
+    }
+
     static void on_line(char* text) {
         const std::unique_ptr<char, decltype(&std::free)> owned(text, &std::free);
         if (!text) {
@@ -114,6 +137,8 @@ private:
 
     static inline LineReader* instance_ = nullptr;
     struct sigaction previous_ {};
+    sigset_t previous_mask_{};
+    sigset_t waiting_mask_{};
     std::string line_;
     bool got_line_ = false;
     bool ended_ = false;
