@@ -92,7 +92,8 @@ TEST(BatchMessages, RowsTravelUnchanged) {
     std::string partial = row_message(3, row);
     partial.pop_back();
     EXPECT_FALSE(wire::take_frame(partial));
-    wire::Reader truncated(message->substr(0, message->size() - 3));
+    const std::string cut = message->substr(0, message->size() - 3);
+    wire::Reader truncated(cut);
     truncated.kind();
     read_row(truncated, index);
     EXPECT_FALSE(truncated.ok());
