@@ -1,8 +1,10 @@
 // Runs every example of the function reference (and of fmcalc's README)
 // through the real fmcalc against a scratch copy of the bundled samples and
 // checks each result the document states, so the documents cannot go stale.
-#include "json_value.h"
 #include "markdown_examples.h"
+#include "support/json_value.h"
+#include "support/repository_paths.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +33,8 @@ std::string slurp(const fs::path& p) {
 // fmcalc --json OPTIONS example.calc in `folder`; its stdout and exit status.
 std::pair<std::string, int> run_example(const fs::path& folder, const Example& example) {
     std::ofstream(folder / "example.calc", std::ios::binary) << example.script;
-    std::vector<std::string> args = {FMCALC_BINARY, "--json"};
+    const std::string binary = test_support::fmcalcBinary().string();
+    std::vector<std::string> args = {binary, "--json"};
     args.insert(args.end(), example.options.begin(), example.options.end());
     args.push_back("example.calc");
     std::vector<char*> argv;
@@ -46,7 +49,7 @@ std::pair<std::string, int> run_example(const fs::path& folder, const Example& e
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, FMCALC_BINARY, &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return {{}, -1};
@@ -74,7 +77,7 @@ std::vector<Result> parse_results(const std::string& json_lines) {
     std::vector<Result> results;
     std::istringstream lines(json_lines);
     for (std::string line; std::getline(lines, line);) {
-        const auto json = e2e::JsonValue::parse(line);
+        const auto json = test_support::JsonValue::parse(line);
         if (!json || !json->isObject())
             continue;
         Result r;
@@ -89,30 +92,19 @@ std::vector<Result> parse_results(const std::string& json_lines) {
     return results;
 }
 
+// A fresh copy of examples/ for each example, since examples write files.
 class Scratch {
 public:
-    Scratch() {
-        path_ = fs::temp_directory_path() / ("doc_examples_" + std::to_string(getpid()));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    // A fresh copy of examples/ for each example, since examples write files.
     void reset() {
-        for (const auto& entry : fs::directory_iterator(path_))
+        for (const auto& entry : fs::directory_iterator(folder_.path()))
             fs::remove_all(entry.path());
-        fs::copy(fs::path(PAGINOR_SOURCE_DIR) / "examples", path_ / "examples",
+        fs::copy(test_support::examplesFolder(), folder_.path() / "examples",
                  fs::copy_options::recursive);
     }
-    const fs::path& path() const { return path_; }
+    const fs::path& path() const { return folder_.path(); }
 
 private:
-    fs::path path_;
+    test_support::ScratchFolder folder_{"doc-examples"};
 };
 
 TEST(DocumentExamples, EveryExampleGivesTheResultsItStates) {
@@ -123,7 +115,7 @@ TEST(DocumentExamples, EveryExampleGivesTheResultsItStates) {
     Scratch scratch;
     for (const auto& d : documents) {
         const auto examples =
-            extract_examples(d.document, slurp(fs::path(PAGINOR_SOURCE_DIR) / d.document));
+            extract_examples(d.document, slurp(test_support::repositoryRoot() / d.document));
         EXPECT_GE(examples.size(), d.at_least) << d.document;
         for (const Example& example : examples) {
             SCOPED_TRACE(example.where());
