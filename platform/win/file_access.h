@@ -1,9 +1,17 @@
-// C runtime file calls on UTF-16 paths. Both return 0 on success and -1 with
-// errno set on failure, as the C runtime does; the thread's last error code
-// (GetLastError) is set to the same value.
+// C runtime file calls on UTF-16 paths. On Windows the C runtime's own;
+// elsewhere the stand-in below. Both return 0 on success and -1 with errno
+// set on failure, as the C runtime does; the stand-in also sets the thread's
+// last error code (GetLastError) to the same value.
 #pragma once
 
 #include "win/win_types.h"
+
+#if defined(_WIN32)
+
+#include <io.h>
+#include <wchar.h>
+
+#else
 
 extern "C" {
 
@@ -12,3 +20,5 @@ int _waccess(const WCHAR* path, int mode);
 int _wunlink(const WCHAR* path);
 
 } // extern "C"
+
+#endif // !_WIN32

@@ -50,9 +50,9 @@ std::size_t BucketCountFor(LONG fieldCount) {
 
 } // namespace
 
-std::u16string CPDFSession::LoadFields() {
+WideString CPDFSession::LoadFields() {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
 
@@ -70,13 +70,13 @@ std::u16string CPDFSession::LoadFields() {
         HRESULT status = CLSIDFromProgID(kProgIdFormsApp, &formsClass);
         if (FAILED(status)) {
             SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                     u"Classid for AFormAut.App");
+                     OLESTR("Classid for AFormAut.App"));
             return kErrorText;
         }
         status = CreateInstance(m_forms, formsClass, CLSCTX_ALL);
         if (FAILED(status)) {
             m_forms.Clear();
-            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AFormAut.App");
+            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AFormAut.App"));
             return kErrorText;
         }
     }
@@ -91,7 +91,7 @@ std::u16string CPDFSession::LoadFields() {
             return kErrorText;
         }
         if (!m_fields) {
-            return u""; // no field collection: nothing to load, nothing to report
+            return OLESTR(""); // no field collection: nothing to load, nothing to report
         }
     }
 

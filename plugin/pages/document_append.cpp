@@ -15,12 +15,12 @@ constexpr LONG kWithBookmarks = 1;
 
 } // namespace
 
-std::u16string CPDFSession::AppendPDF(const std::u16string& pathList) {
+WideString CPDFSession::AppendPDF(const WideString& pathList) {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
-    const std::vector<std::u16string> paths = SplitPathList(pathList);
+    const std::vector<WideString> paths = SplitPathList(pathList);
     AutomationRef<IPDDocument> source;
     if (!CreateSourceDocument(source)) {
         return kErrorText;
@@ -29,9 +29,9 @@ std::u16string CPDFSession::AppendPDF(const std::u16string& pathList) {
     // Files appended before a failure stay appended; later paths are not
     // looked at.
     OperationSteps steps;
-    for (const std::u16string& path : paths) {
+    for (const WideString& path : paths) {
         if (_waccess(path.c_str(), kReadAccess) != 0) {
-            SetError(kErrorFileNotFound, 0, u"");
+            SetError(kErrorFileNotFound, 0, OLESTR(""));
             return kErrorText;
         }
         OpenSourceDocument(steps, source, path);

@@ -5,9 +5,9 @@
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
 
-std::u16string CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
+WideString CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
     if (!m_viewer) {
-        SetError(kErrorNoViewerFile, 0, u"");
+        SetError(kErrorNoViewerFile, 0, OLESTR(""));
         return kErrorText;
     }
     OperationSteps steps;
@@ -21,19 +21,19 @@ std::u16string CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
     // The indexes are 0-based but compared with the count itself; indexes the
     // checks let through are the delete operation's to judge.
     if (const LONG pages = PageCountOf(steps, m_document); !steps.Failed() && pages < firstPage) {
-        steps.Refuse(kErrorInvalidStartPage, u"");
+        steps.Refuse(kErrorInvalidStartPage, OLESTR(""));
     }
     if (const LONG pages = PageCountOf(steps, m_document); !steps.Failed() && pages < lastPage) {
-        steps.Refuse(kErrorInvalidEndPage, u"");
+        steps.Refuse(kErrorInvalidEndPage, OLESTR(""));
     }
     if (!steps.Failed() && lastPage < firstPage) {
-        steps.Refuse(kErrorInvalidPageRange, u"");
+        steps.Refuse(kErrorInvalidPageRange, OLESTR(""));
     }
     VARIANT_BOOL deleted = VARIANT_FALSE;
     if (steps.Run(
             [&] { m_document.Call(&IPDDocument::DeletePages, firstPage, lastPage, &deleted); }) &&
         deleted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotDeletePages, u"");
+        steps.Refuse(kErrorCannotDeletePages, OLESTR(""));
     }
     return steps.Failed() ? kErrorText : kDoneText;
 }

@@ -14,16 +14,15 @@ constexpr int kReadAccess = 4;
 
 } // namespace
 
-std::u16string CPDFSession::InsertPages(LONG afterPage,
-                                        const std::optional<std::u16string>& sourcePath,
-                                        LONG startPage, LONG numPages, bool includeBookmarks) {
+WideString CPDFSession::InsertPages(LONG afterPage, const std::optional<WideString>& sourcePath,
+                                    LONG startPage, LONG numPages, bool includeBookmarks) {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
-    const std::u16string path = sourcePath.value_or(std::u16string());
+    const WideString path = sourcePath.value_or(WideString());
     if (_waccess(path.c_str(), kReadAccess) != 0) {
-        SetError(kErrorFileNotFound, 0, u"");
+        SetError(kErrorFileNotFound, 0, OLESTR(""));
         return kErrorText;
     }
     AutomationRef<IPDDocument> source;
@@ -38,21 +37,21 @@ std::u16string CPDFSession::InsertPages(LONG afterPage,
     // open document's count is read only for a non-negative afterPage.
     const auto checkRange = [&] {
         if (afterPage < 0) {
-            return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("afterPage is not valid"));
         }
         const LONG openPages = PageCountOf(steps, m_document);
         if (steps.Failed()) {
             return;
         }
         if (afterPage > openPages) {
-            return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("afterPage is not valid"));
         }
         if (startPage < 0 || startPage > sourcePages) {
-            return steps.Refuse(kErrorInvalidPageRange, u"startPage is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("startPage is not valid"));
         }
         // The run [startPage, startPage + numPages) must lie inside the source.
         if (numPages < 0 || std::int64_t{startPage} + numPages > sourcePages) {
-            return steps.Refuse(kErrorInvalidPageRange, u"numPages is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("numPages is not valid"));
         }
     };
     if (!steps.Failed()) {
@@ -64,7 +63,7 @@ std::u16string CPDFSession::InsertPages(LONG afterPage,
                             numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
         }) &&
         inserted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotInsertPages, u"");
+        steps.Refuse(kErrorCannotInsertPages, OLESTR(""));
     }
     CloseSourceDocument(steps, source);
     return steps.Failed() ? kErrorText : kDoneText;

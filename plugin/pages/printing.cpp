@@ -10,16 +10,17 @@
 // Arguments the application gives meaning to: PostScript level 2, no binary
 // data, no shrinking; the long form adds not reversed, no far-east fonts, no
 // halftones and all pages of the range.
-std::u16string CPDFSession::PrintPDF(bool longForm) {
+WideString CPDFSession::PrintPDF(bool longForm) {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
     OperationSteps steps;
     if (!m_viewer) {
         steps.Run([&] {
             AutomationRef<IDispatch> window;
-            m_document.Call(&IPDDocument::OpenInViewer, TemporaryBstr(u"").Get(), window.Receive());
+            m_document.Call(&IPDDocument::OpenInViewer, TemporaryBstr(OLESTR("")).Get(),
+                            window.Receive());
             m_viewer.Narrow(window.Peek());
         });
     }
@@ -37,7 +38,7 @@ std::u16string CPDFSession::PrintPDF(bool longForm) {
         }
     });
     if (!steps.Failed() && printed == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotPrint, u"");
+        steps.Refuse(kErrorCannotPrint, OLESTR(""));
     }
     return steps.Failed() ? kErrorText : kDoneText;
 }

@@ -9,20 +9,20 @@ bool CreateSourceDocument(AutomationRef<IPDDocument>& source) {
     HRESULT status = CLSIDFromString(kProgIdPDDocument, &documentClass);
     if (FAILED(status)) {
         SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                 u"Classid for AcroExch.PDoc");
+                 OLESTR("Classid for AcroExch.PDoc"));
         return false;
     }
     status = CreateInstance(source, documentClass, CLSCTX_ALL);
     if (FAILED(status)) {
         source.Clear();
-        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.PDoc");
+        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AcroExch.PDoc"));
         return false;
     }
     return true;
 }
 
 void OpenSourceDocument(OperationSteps& steps, const AutomationRef<IPDDocument>& source,
-                        const std::u16string& path) {
+                        const WideString& path) {
     VARIANT_BOOL opened = VARIANT_FALSE;
     if (steps.Run([&] { source.Call(&IPDDocument::Open, TemporaryBstr(path).Get(), &opened); }) &&
         opened == VARIANT_FALSE) {

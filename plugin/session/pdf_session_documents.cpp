@@ -16,15 +16,15 @@ namespace {
 constexpr int kReadAccess = 4;
 
 // The text a failed deletion reports: the C runtime's reason for `error`.
-std::u16string SystemReason(int error) {
-    return paginor::Utf8ToUtf16(std::generic_category().message(error));
+WideString SystemReason(int error) {
+    return WideFromUtf8(std::generic_category().message(error));
 }
 
 } // namespace
 
-std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
+WideString CPDFSession::OpenPDF(const WideString& path) {
     if (m_document) {
-        SetError(kErrorFileAlreadyOpen, 0, u"");
+        SetError(kErrorFileAlreadyOpen, 0, OLESTR(""));
         return kErrorText;
     }
     m_forms.Clear();
@@ -32,7 +32,7 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     m_viewer.Clear();
 
     if (_waccess(path.c_str(), kReadAccess) != 0) {
-        SetError(kErrorFileNotFound, 0, u"");
+        SetError(kErrorFileNotFound, 0, OLESTR(""));
         return kErrorText;
     }
 
@@ -43,13 +43,13 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
         if (FAILED(status)) {
             m_application.Clear();
             SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                     u"Classid for AcroExch.App");
+                     OLESTR("Classid for AcroExch.App"));
             return kErrorText;
         }
         status = CreateInstance(m_application, applicationClass);
         if (FAILED(status)) {
             m_application.Clear();
-            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.App");
+            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AcroExch.App"));
             return kErrorText;
         }
     }
@@ -59,13 +59,13 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     if (FAILED(status)) {
         m_application.Clear();
         SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                 u"Classid for AcroExch.PDDoc");
+                 OLESTR("Classid for AcroExch.PDDoc"));
         return kErrorText;
     }
     status = CreateInstance(m_document, documentClass);
     if (FAILED(status)) {
         m_application.Clear();
-        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.PDoc");
+        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AcroExch.PDoc"));
         return kErrorText;
     }
 
@@ -85,7 +85,7 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     }
     if (steps.Failed() || !opened) {
         if (!steps.Failed()) {
-            SetError(kErrorCannotOpenPdf, 0, u"");
+            SetError(kErrorCannotOpenPdf, 0, OLESTR(""));
         }
         // A document that did not open must not count as open: it would
         // refuse every later open with -2013. Back to the state before the call.
@@ -101,7 +101,7 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     return kDoneText;
 }
 
-std::u16string CPDFSession::ClosePDF() {
+WideString CPDFSession::ClosePDF() {
     // Only references are dropped: the application is not asked to close the
     // document or its window, and it keeps running.
     m_document.Clear();
@@ -113,13 +113,13 @@ std::u16string CPDFSession::ClosePDF() {
     return kDoneText;
 }
 
-std::u16string CPDFSession::DeletePDF(const std::u16string& path) {
+WideString CPDFSession::DeletePDF(const WideString& path) {
     if (_wunlink(path.c_str()) == 0) {
         return kDoneText;
     }
     const int error = errno;
     if (error == ENOENT) {
-        SetError(kErrorFileNotFound, 0, u"");
+        SetError(kErrorFileNotFound, 0, OLESTR(""));
     } else {
         SetError(kErrorCannotDeleteFile, static_cast<DWORD>(error), SystemReason(error));
     }
