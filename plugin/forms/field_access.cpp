@@ -14,19 +14,19 @@ namespace {
 // "0"; a load that did not succeed gives what the load returned.
 template <typename Access>
 std::u16string WithCachedField(CPDFSession& session, const std::u16string& name, Access access) {
-    if (session.CachedFields().empty()) {
+    if (session.CachedFields().Empty()) {
         std::u16string loaded = session.LoadFields();
         if (loaded != kDoneText) {
             return loaded;
         }
     }
-    const auto entry = session.CachedFields().find(name);
-    if (entry == session.CachedFields().end()) {
+    CFieldObj* cached = session.CachedFields().Find(name);
+    if (cached == nullptr) {
         return kDoneText;
     }
     std::u16string result = kDoneText;
     GuardedSteps steps;
-    steps.Run([&] { result = access(entry->second->Field()); });
+    steps.Run([&] { result = access(cached->Field()); });
     return steps.Failed() ? std::u16string(kErrorText) : result;
 }
 
@@ -56,11 +56,12 @@ std::u16string CPDFSession::SetFieldValue(const std::u16string& fieldName,
 }
 
 std::u16string CPDFSession::GetFieldNames(bool includeValues) {
-    if (m_fieldCache.empty() && LoadFields() != kDoneText) {
+    if (m_fieldCache.Empty() && LoadFields() != kDoneText) {
         SetError(kErrorFieldsUnavailable, 0, u"");
         return kErrorText;
     }
-    // Values are not read: with includeValues each name only gains the bar.
+    // In the document's field order. Values are not read: with includeValues
+    // each name only gains the bar.
     std::u16string names;
     for (const auto& entry : m_fieldCache) {
         names += entry.first;

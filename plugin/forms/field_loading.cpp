@@ -98,7 +98,7 @@ std::u16string CPDFSession::LoadFields() {
     steps.Run([&] {
         LONG count = 0;
         m_fields.Call(&IFormFields::get_Count, &count);
-        m_fieldCache.rehash(BucketCountFor(count));
+        m_fieldCache.Rehash(BucketCountFor(count));
 
         AutomationRef<IUnknown> enumeratorObject;
         m_fields.Call(&IFormFields::get__NewEnum, enumeratorObject.Receive());
@@ -127,7 +127,7 @@ std::u16string CPDFSession::LoadFields() {
             paginor::BstrHolder name;
             field.Call(&IFormField::get_Name, name.put());
             // A later field of the same name replaces (and frees) the earlier one.
-            m_fieldCache.insert_or_assign(name.str(), std::move(entry));
+            m_fieldCache.Store(name.str(), std::move(entry));
         }
     });
     if (steps.Failed()) {

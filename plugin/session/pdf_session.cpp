@@ -18,7 +18,7 @@ CPDFSession::~CPDFSession() {
 }
 
 void CPDFSession::ClearFields() noexcept {
-    m_fieldCache.clear();
+    m_fieldCache.Clear();
 }
 
 void CPDFSession::Reset() noexcept {

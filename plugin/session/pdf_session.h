@@ -9,15 +9,10 @@
 #pragma once
 
 #include "automation/automation_reference.h"
-#include "session/field_object.h"
+#include "session/field_cache.h"
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
-
-// Field name (exact, case-sensitive) to its cached field.
-using FieldCache = std::unordered_map<std::u16string, std::unique_ptr<CFieldObj>>;
 
 class CPDFSession {
 public:
