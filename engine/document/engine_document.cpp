@@ -44,17 +44,20 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
                                  bool withOutline) {
     const int targetCount = pageCount();
     const int sourceCount = source.pageCount();
-    if (afterPage < kBeforeFirstPage || afterPage >= targetCount || startPage < 0 || count < 0 ||
+    if (afterPage < kBeforeFirstPage || afterPage > targetCount || startPage < 0 || count < 0 ||
         startPage > sourceCount || count > sourceCount - startPage) {
         return false;
     }
     if (count == 0) {
         return true;
     }
+    // The page count itself passes the plug-in's inclusive bound: it means
+    // after the last page, as the last page's index does.
+    const int after = afterPage == targetCount ? targetCount - 1 : afterPage;
     // Copy from a private parse: qpdf's copier remembers what it copied per
     // source, and the source's inherited attributes get pushed to its pages.
     auto snapshot = source.privateCopy();
-    PageInsertion insertion{afterPage, startPage, count, withOutline};
+    PageInsertion insertion{after < 0 ? kBeforeFirstPage : after, startPage, count, withOutline};
     insertCopiedPages(*pdf_, snapshot->pdf(), insertion);
     markModified();
     return true;

@@ -68,7 +68,8 @@ public:
     int pageCount();
 
     // Copies pages [startPage, startPage + count) of `source` after the
-    // 0-based `afterPage` (kBeforeFirstPage: before the first page), with their
+    // 0-based `afterPage` (kBeforeFirstPage: before the first page; the page
+    // count: after the last page, like the last page's index), with their
     // annotations, form fields and, with `withOutline`, the source's outline
     // items that point at them. Answers false and changes nothing for a range
     // outside either document. `source` may be this document.

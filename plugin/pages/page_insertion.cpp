@@ -1,6 +1,7 @@
 // Copying a run of pages from another PDF file into the open document.
 #include "session/pdf_session.h"
 
+#include "automation_contract/automation_values.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
@@ -36,11 +37,14 @@ std::u16string CPDFSession::InsertPages(LONG afterPage,
     const LONG sourcePages = PageCountOf(steps, source);
     // The checks run in this order and stop at the first that fails; the
     // open document's count is read only for a non-negative afterPage.
+    // afterPage is handed over unshifted (0 inserts after the first page);
+    // kBeforeFirstPage puts the pages in front of the first, which no other
+    // value can.
     const auto checkRange = [&] {
-        if (afterPage < 0) {
+        if (afterPage < kBeforeFirstPage) {
             return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
         }
-        const LONG openPages = PageCountOf(steps, m_document);
+        const LONG openPages = afterPage < 0 ? 0 : PageCountOf(steps, m_document);
         if (steps.Failed()) {
             return;
         }

@@ -96,6 +96,18 @@ const std::vector<InsertionCase> kInsertions{
       {"Chapter 3", 8, 0},
       {"Appendix", 9, 0}},
      {}},
+    // The page count itself (what the plug-in's inclusive bound lets through)
+    // means after the last page.
+    {"AtThePageCountAfterTheLastPage",
+     "text.pdf",
+     "bookmarks.pdf",
+     3,
+     0,
+     1,
+     false,
+     join(kTextPages, {"Chapter 1: Beginnings"}, 3),
+     {},
+     {}},
     {"BeforeTheFirstPageKeepsTheFields",
      "text.pdf",
      "sample-form.pdf",
@@ -196,7 +208,7 @@ TEST_P(RefusedInsertion, AnswersFalseAndChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, RefusedInsertion,
-                         ::testing::Values(RefusedCase{"AfterPastTheEnd", 3, 0, 1},
+                         ::testing::Values(RefusedCase{"AfterPastThePageCount", 4, 0, 1},
                                            RefusedCase{"AfterBelowMinusOne", -2, 0, 1},
                                            RefusedCase{"StartNegative", 0, -1, 1},
                                            RefusedCase{"StartPastTheEnd", 0, 6, 1},
