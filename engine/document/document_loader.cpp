@@ -3,7 +3,6 @@
 #include "engine/document/engine_document.h"
 
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include <cerrno>
 #include <cstring>
@@ -74,13 +73,24 @@ std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& desc
     auto pdf = std::make_unique<QPDF>();
     pdf->setSuppressWarnings(true);
     pdf->setAttemptRecovery(true);
+    bool readablePage = false;
     try {
         // A null password makes qpdf try the empty user password itself.
         pdf->processMemoryFile(description.c_str(), bytes.data(), bytes.size(), nullptr);
-        QPDFPageDocumentHelper(*pdf).getAllPages();
+        for (QPDFObjectHandle page : pdf->getAllPages()) {
+            readablePage = readablePage || page.isDictionary();
+        }
     } catch (const std::exception& error) {
         throw DocumentLoadError(ErrorKind::Unsupported, std::string("Cannot open ") + description +
                                                             " as a PDF: " + error.what());
+    }
+    // qpdf answers a missing, empty or unreadable page tree (an object
+    // stream that holds itself, kids that are not dictionaries) with no page
+    // or with pages that are not dictionaries. Such a document would open with
+    // nothing to show, save without /Pages and append nothing.
+    if (!readablePage) {
+        throw DocumentLoadError(ErrorKind::Unsupported, std::string("Cannot open ") + description +
+                                                            ": " + kNoUsablePageTree);
     }
     return pdf;
 }
