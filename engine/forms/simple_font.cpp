@@ -77,9 +77,9 @@ std::unique_ptr<SimpleResourceFont> SimpleResourceFont::open(QPDFObjectHandle fo
     std::unique_ptr<SimpleResourceFont> result(new SimpleResourceFont());
     result->font_ = font;
     result->resourceName_ = std::move(resourceName);
-    result->family_ = standardFamilyOf(baseFont);
-    result->ascent_ = standardAscent(result->family_);
-    result->descent_ = standardDescent(result->family_);
+    result->standard_ = standardFontOf(baseFont);
+    result->ascent_ = standardAscent(result->standard_.family);
+    result->descent_ = standardDescent(result->standard_.family);
     QPDFObjectHandle descriptor = font.getKey("/FontDescriptor");
     if (descriptor.isDictionary()) {
         QPDFObjectHandle ascent = descriptor.getKey("/Ascent");
@@ -260,7 +260,7 @@ double SimpleResourceFont::widthOf(unsigned char code, char32_t character) const
     if (hasWidths_) {
         return widths_[code];
     }
-    return standardGlyphWidth(family_, character);
+    return standardGlyphWidth(standard_, character);
 }
 
 ShapedText SimpleResourceFont::shape(std::u32string_view text) {

@@ -47,7 +47,7 @@ private:
     std::unordered_map<char32_t, unsigned char> codeOf_;
     std::array<double, 256> widths_{};
     bool hasWidths_ = false;
-    StandardFamily family_ = StandardFamily::Helvetica;
+    StandardFont standard_; // measures the text when the font lists no widths
     double ascent_ = 718;
     double descent_ = -207;
 };
