@@ -163,12 +163,7 @@ WriteResult prepareButton(QPDF& pdf, const FormField& field, const std::string& 
     write.commit = [dictionary, valueKey, widgetStates, completed]() mutable {
         dictionary.replaceKey("/V", QPDFObjectHandle::newName(valueKey));
         for (auto [widget, normal] : completed) {
-            QPDFObjectHandle ap = widget.getKey("/AP");
-            if (!ap.isDictionary()) {
-                ap = QPDFObjectHandle::newDictionary();
-                widget.replaceKey("/AP", ap);
-            }
-            ap.replaceKey("/N", normal);
+            attachButtonStates(widget, normal);
         }
         for (auto [widget, key] : widgetStates) {
             widget.replaceKey("/AS", QPDFObjectHandle::newName(key));

@@ -10,7 +10,7 @@
 #include "text_encoding/utf_conversion.h"
 
 #include <set>
-#include <tuple>
+#include <utility>
 
 namespace paginor::engine::forms {
 
@@ -64,7 +64,7 @@ void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
         return;
     }
     std::vector<WidgetAppearances> drawn;
-    std::vector<std::tuple<QPDFObjectHandle, std::string, QPDFObjectHandle>> redrawnStates;
+    std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>> buttonStates; // widget, /N
     try {
         const FieldTree tree = FieldTree::build(pdf);
         for (const FormField& field : tree.fields()) {
@@ -78,20 +78,12 @@ void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
                 const ButtonMark mark =
                     field.kind == FieldKind::CheckBox ? ButtonMark::Check : ButtonMark::Dot;
                 for (QPDFObjectHandle widget : field.widgets) {
-                    QPDFObjectHandle ap = widget.getKey("/AP");
-                    QPDFObjectHandle normal =
-                        ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
-                    if (!normal.isDictionary()) {
-                        continue;
-                    }
-                    for (const std::string& key : normal.getKeys()) {
-                        if (appearanceLacksItsFont(normal.getKey(key))) {
-                            QPDFObjectHandle state =
-                                drawButtonState(pdf, widget, key != "/Off", mark);
-                            if (!state.isNull()) {
-                                redrawnStates.emplace_back(normal, key, state);
-                            }
-                        }
+                    // The state the viewers were drawing from /MK must stay visible.
+                    QPDFObjectHandle current = widget.getKey("/AS");
+                    QPDFObjectHandle states = completeButtonAppearances(
+                        pdf, widget, current.isName() ? current.getName() : std::string(), mark);
+                    if (!states.isNull()) {
+                        buttonStates.emplace_back(widget, states);
                     }
                 }
             }
@@ -107,8 +99,8 @@ void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
             target.replaceKey("/AP", ap);
         }
     }
-    for (auto [states, key, stream] : redrawnStates) {
-        states.replaceKey(key, stream);
+    for (auto [widget, states] : buttonStates) {
+        attachButtonStates(widget, states);
     }
     acroForm.removeKey("/NeedAppearances");
 }

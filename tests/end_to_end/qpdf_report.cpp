@@ -236,6 +236,8 @@ void QpdfReport::collectFields() {
         for (const JsonValue& number : resolve(dictionary["/Rect"]).items()) {
             widget.rect.push_back(resolve(number).number());
         }
+        const JsonValue& state = resolve(dictionary["/AS"]);
+        widget.state = state.text().rfind('/', 0) == 0 ? state.text() : std::string();
         const JsonValue& normal = resolve(resolve(dictionary["/AP"])["/N"]);
         if (found->type == "/Btn") {
             for (const auto& [state, appearance] : normal.members()) {

@@ -33,6 +33,7 @@ struct Widget {
     unsigned annotationFlags = 0;
     std::vector<double> rect;          // x1 y1 x2 y2 as written in the file
     std::vector<std::string> onStates; // normal appearance states other than Off, as text
+    std::string state;                 // the /AS name ("/Off", "/Yes"), empty when none
 };
 
 struct QpdfField {
