@@ -92,6 +92,9 @@ void EngineDocument::save(int flags, const std::string& path) {
         fail(ErrorKind::InvalidArgument,
              "Cannot save: the document has no path and none was given");
     }
+    for (auto& [name, step] : saveSteps_) {
+        step(*this);
+    }
     const std::time_t now = std::time(nullptr);
     writeInfoDate(*pdf_, "ModDate", pdfDate(now));
     setXmpModifyDate(*pdf_, xmpDate(now));
@@ -103,6 +106,16 @@ void EngineDocument::save(int flags, const std::string& path) {
     if ((flags & kSaveCopy) == 0) {
         path_ = target;
     }
+}
+
+void EngineDocument::addSaveStep(const std::string& name,
+                                 std::function<void(EngineDocument&)> step) {
+    for (const auto& registered : saveSteps_) {
+        if (registered.first == name) {
+            return;
+        }
+    }
+    saveSteps_.emplace_back(name, std::move(step));
 }
 
 std::string EngineDocument::serializeToMemory(const SerializeOptions& options) {

@@ -14,9 +14,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QPDF;
 
@@ -96,6 +99,13 @@ public:
     // is left behind.
     void save(int flags, const std::string& path);
 
+    // Work another part of the engine needs done on the document before
+    // every save from now on (a form whose fields were written links the
+    // widgets its field tree does not reach). A name registers once; steps
+    // run in the order registered, before the modification date is set, and
+    // must not throw.
+    void addSaveStep(const std::string& name, std::function<void(EngineDocument&)> step);
+
     // The current state written to memory (nothing of the document changes).
     std::string serializeToMemory(const SerializeOptions& options);
 
@@ -112,6 +122,7 @@ private:
     std::unique_ptr<QPDF> pdf_;
     std::string path_;
     std::atomic<std::uint64_t> revision_{0};
+    std::vector<std::pair<std::string, std::function<void(EngineDocument&)>>> saveSteps_;
 };
 
 } // namespace paginor::engine

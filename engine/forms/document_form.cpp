@@ -2,6 +2,7 @@
 
 #include "engine/document/engine_document.h"
 #include "engine/forms/field_value_reader.h"
+#include "engine/forms/widget_linking.h"
 
 namespace paginor::engine::forms {
 
@@ -38,6 +39,15 @@ WriteResult DocumentForm::write(size_t index, const std::string& value) {
     if (result.ok) {
         const bool current = builtAtRevision_ == document_->revision();
         document_->markModified();
+        // Other tools walk /Fields alone: once a value is written, the saved
+        // file should hold every field this form lists.
+        document_->addSaveStep("link unreachable widgets", [](EngineDocument& document) {
+            try {
+                linkUnreachableWidgets(document.pdf());
+            } catch (const std::exception&) {
+                // The values are written either way; the tree stays as it was.
+            }
+        });
         // A value write leaves the tree's structure as it was: keep it, so
         // that filling N fields does not rebuild the tree N times.
         if (current) {

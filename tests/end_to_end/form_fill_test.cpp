@@ -291,6 +291,9 @@ TEST_P(FormFill, EveryWritableFieldRoundTripsAndShows) {
     }
     if (!writes.empty()) {
         EXPECT_FALSE(after->hasXfa()) << "a written hybrid form keeps no stale XFA";
+        // Tools that read /Fields alone see every field that was filled.
+        EXPECT_EQ(after->fieldsOutsideFields(), std::vector<std::string>{})
+            << "fields /Fields does not reach after the save";
     }
 
     std::ostringstream summary;

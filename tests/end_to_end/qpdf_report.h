@@ -75,6 +75,10 @@ public:
     // Terminal fields grouped by name, in qpdf's order.
     const std::vector<QpdfField>& fields() const { return fields_; }
     const QpdfField* field(const std::string& name) const;
+    // The names of fields with a widget that a walk of /AcroForm /Fields
+    // (and /Kids) does not reach: fields that tools reading /Fields alone
+    // do not see (qpdf lists them, warning that they are not reachable).
+    std::vector<std::string> fieldsOutsideFields() const;
     bool hasXfa() const;
     PageGeometry page(int pageFrom1) const;
     // An object's dictionary (a stream's dictionary for streams); null when absent.
