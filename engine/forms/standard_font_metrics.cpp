@@ -6,6 +6,7 @@
 
 #include <array>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -56,37 +57,51 @@ int slotOf(const StandardFont& font) {
 
 // The installed file of a URW face: the Type 1 file of the urw-base35
 // package when there is one (other packages ship older cuts of the same
-// names), else any file fontconfig lists under the name.
+// names), else any file fontconfig lists under the name. One private
+// configuration answers every name, once per process.
 std::string urwFile(const char* postScriptName) {
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_POSTSCRIPT_NAME,
-                       reinterpret_cast<const FcChar8*>(postScriptName));
-    FcObjectSet* properties = FcObjectSetBuild(FC_FILE, FC_FONTFORMAT, nullptr);
-    FcFontSet* fonts = FcFontList(nullptr, pattern, properties);
-    FcObjectSetDestroy(properties);
-    FcPatternDestroy(pattern);
-    std::string best;
-    int bestRank = -1;
-    for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
-        FcChar8* file = nullptr;
-        FcChar8* format = nullptr;
-        if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch) {
-            continue;
+    static const std::map<std::string, std::string> files = [] {
+        std::map<std::string, std::string> found;
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        if (config == nullptr) {
+            return found;
         }
-        const std::string path = reinterpret_cast<const char*>(file);
-        const bool typeOne =
-            FcPatternGetString(fonts->fonts[i], FC_FONTFORMAT, 0, &format) == FcResultMatch &&
-            std::string(reinterpret_cast<const char*>(format)) == "Type 1";
-        const int rank = (contains(path, "/urw-base35/") ? 2 : 0) + (typeOne ? 1 : 0);
-        if (rank > bestRank) {
-            best = path;
-            bestRank = rank;
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* properties =
+            FcObjectSetBuild(FC_POSTSCRIPT_NAME, FC_FILE, FC_FONTFORMAT, nullptr);
+        FcFontSet* fonts = FcFontList(config, pattern, properties);
+        std::map<std::string, int> rankOf;
+        for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
+            FcChar8* name = nullptr;
+            FcChar8* file = nullptr;
+            FcChar8* format = nullptr;
+            if (FcPatternGetString(fonts->fonts[i], FC_POSTSCRIPT_NAME, 0, &name) !=
+                    FcResultMatch ||
+                FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch) {
+                continue;
+            }
+            const std::string face = reinterpret_cast<const char*>(name);
+            const std::string path = reinterpret_cast<const char*>(file);
+            const bool typeOne =
+                FcPatternGetString(fonts->fonts[i], FC_FONTFORMAT, 0, &format) == FcResultMatch &&
+                std::string(reinterpret_cast<const char*>(format)) == "Type 1";
+            const int rank = (contains(path, "/urw-base35/") ? 2 : 0) + (typeOne ? 1 : 0);
+            auto known = rankOf.find(face);
+            if (known == rankOf.end() || rank > known->second) {
+                rankOf[face] = rank;
+                found[face] = path;
+            }
         }
-    }
-    if (fonts != nullptr) {
-        FcFontSetDestroy(fonts);
-    }
-    return best;
+        if (fonts != nullptr) {
+            FcFontSetDestroy(fonts);
+        }
+        FcObjectSetDestroy(properties);
+        FcPatternDestroy(pattern);
+        FcConfigDestroy(config);
+        return found;
+    }();
+    const auto known = files.find(postScriptName);
+    return known == files.end() ? std::string() : known->second;
 }
 
 // One URW face, loaded on first use, with the glyphs measured so far.
