@@ -1,35 +1,20 @@
 #include "engine/document/document_loader.h"
 
 #include "engine/document/engine_document.h"
+#include "engine/document/engine_limits.h"
+#include "engine/document/regular_file.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace paginor::engine {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 [[noreturn]] void failRead(const std::string& path, int error) {
     throw DocumentLoadError(ErrorKind::IoFailure,
@@ -39,23 +24,18 @@ private:
 } // namespace
 
 std::string readWholeFile(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        failRead(path, errno);
-    }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        failRead(path, errno);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        throw DocumentLoadError(ErrorKind::InvalidArgument,
-                                "Cannot read " + path + ": not a regular file");
+    const std::uint64_t limit = maxFileSize();
+    OpenedRegularFile file;
+    try {
+        file = openRegularFileForReading(path, limit);
+    } catch (const EngineError& error) {
+        throw DocumentLoadError(error.kind(), error.what(), error.systemError());
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(file.status.st_size));
     char chunk[65536];
     for (;;) {
-        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        const ssize_t got = ::read(file.descriptor.get(), chunk, sizeof chunk);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -64,6 +44,13 @@ std::string readWholeFile(const std::string& path) {
         }
         if (got == 0) {
             break;
+        }
+        // A file that grows while it is read is held to the same limit.
+        if (bytes.size() + static_cast<std::size_t>(got) > limit) {
+            throw DocumentLoadError(ErrorKind::Unsupported,
+                                    "Cannot read " + path + ": the file grew beyond the " +
+                                        describeByteSize(limit) + " limit (" +
+                                        kMaxFileSizeVariable + ") while it was read");
         }
         bytes.append(chunk, static_cast<std::size_t>(got));
     }
@@ -78,6 +65,15 @@ std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& desc
         // A null password makes qpdf try the empty user password itself.
         pdf->processMemoryFile(description.c_str(), bytes.data(), bytes.size(), nullptr);
         QPDFPageDocumentHelper(*pdf).getAllPages();
+    } catch (const QPDFExc& error) {
+        if (error.getErrorCode() == qpdf_e_password) {
+            throw DocumentLoadError(ErrorKind::Refused,
+                                    "Cannot open " + description +
+                                        ": the document is protected by a password");
+        }
+        throw DocumentLoadError(ErrorKind::Unsupported, "Cannot open " + description +
+                                                            " as a PDF (damaged beyond repair): " +
+                                                            error.getMessageDetail());
     } catch (const std::exception& error) {
         throw DocumentLoadError(ErrorKind::Unsupported, std::string("Cannot open ") + description +
                                                             " as a PDF: " + error.what());

@@ -60,14 +60,21 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
     return true;
 }
 
-bool EngineDocument::deletePages(int first, int last) {
+void EngineDocument::deletePages(int first, int last) {
     const int count = pageCount();
-    if (first < 0 || last < first || last >= count || last - first + 1 >= count) {
-        return false;
+    const std::string range =
+        first == last ? "page " + std::to_string(first + 1)
+                      : "pages " + std::to_string(first + 1) + " to " + std::to_string(last + 1);
+    if (first < 0 || last < first || last >= count) {
+        fail(ErrorKind::NotFound, "Cannot delete " + range + ": the document has " +
+                                      std::to_string(count) + (count == 1 ? " page" : " pages"));
+    }
+    if (last - first + 1 >= count) {
+        fail(ErrorKind::Refused,
+             "Cannot delete " + range + ": that would leave the document without a page");
     }
     removePages(*pdf_, first, last);
     markModified();
-    return true;
 }
 
 std::string EngineDocument::infoEntry(std::string_view key) {

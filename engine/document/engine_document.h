@@ -76,9 +76,9 @@ public:
                      bool withOutline);
 
     // Removes pages first..last (0-based, inclusive) with what only they used.
-    // Answers false for a range outside the document, last < first, or a
-    // range that would leave no page.
-    bool deletePages(int first, int last);
+    // Throws EngineError saying why for a range outside the document, last <
+    // first, or a range that would leave no page; nothing changes then.
+    void deletePages(int first, int last);
 
     // Reads an Info entry as UTF-8 ("" when absent); "Trapped" reads as its
     // name without the slash.
