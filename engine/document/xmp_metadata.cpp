@@ -1,10 +1,12 @@
 #include "engine/document/xmp_metadata.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+#include "engine/document/xml_error_capture.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
-#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -114,11 +116,13 @@ public:
         }
         std::string data;
         try {
-            auto buffer = stream.getStreamData(qpdf_dl_all);
-            data.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+            data = decodeStreamData(stream, "the XMP metadata stream");
+        } catch (const StreamTooLarge&) {
+            throw; // over the limit: the caller must hear of it
         } catch (const std::exception&) {
-            return std::nullopt;
+            return std::nullopt; // undecodable: left as it is
         }
+        const XmlErrorCapture errors;
         xmlDocPtr doc = xmlReadMemory(data.data(), static_cast<int>(data.size()), nullptr, nullptr,
                                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
         if (doc == nullptr) {
@@ -197,6 +201,7 @@ public:
     }
 
     void commit() {
+        const XmlErrorCapture errors;
         xmlBufferPtr buffer = xmlBufferCreate();
         std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> bufferOwner(buffer, xmlBufferFree);
         xmlSaveCtxtPtr context = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL);

@@ -1,5 +1,7 @@
 #include "button_appearance.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+
 #include "da_parser.h"
 #include "field_attributes.h"
 #include "widget_frame.h"
@@ -64,8 +66,9 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream) {
     }
     std::string content;
     try {
-        auto data = stream.getStreamData(qpdf_dl_all);
-        content.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+        content = decodeStreamData(stream, "the appearance stream of a button");
+    } catch (const StreamTooLarge&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }

@@ -33,7 +33,9 @@ std::string acceptedList(const std::vector<std::string>& values, const std::stri
         list += ", ... (" + std::to_string(values.size()) + " in all)";
     }
     if (!tail.empty()) {
-        list += (list.empty() ? "" : ", ") + tail;
+        // Without values a tail such as "or an empty text" loses its "or".
+        const bool alone = list.empty() && tail.rfind("or ", 0) == 0;
+        list += (list.empty() ? "" : ", ") + (alone ? tail.substr(3) : tail);
     }
     return list.empty() ? "none" : list;
 }
@@ -190,7 +192,8 @@ WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& v
             shown = options[static_cast<size_t>(index)].displayText;
         } else if (!editable) {
             return refused("The value " + quoted(value) + " is not an option of combo box " +
-                           quoted(field.fullName) + "; accepted values: " +
+                           quoted(field.fullName) + (options.empty() ? ", which has no options" : "") +
+                           "; accepted values: " +
                            acceptedList(exportValues(options), "or an empty text to clear it") +
                            ".");
         }
@@ -290,7 +293,8 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
         case FieldKind::PushButton:
             return refused("Field " + name + " is a push button; it holds no value to write.");
         case FieldKind::Signature:
-            return refused("Field " + name + " is a signature field; it cannot be written.");
+            return refused("Field " + name +
+                           " is a signature field; only signing software can write its value.");
         case FieldKind::Group:
             return refused("Field " + name +
                            " is not a terminal field; write to one of its children.");

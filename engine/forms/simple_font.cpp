@@ -1,5 +1,7 @@
 #include "simple_font.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+
 #include "freetype_face.h"
 #include "widget_frame.h"
 
@@ -215,9 +217,10 @@ void SimpleResourceFont::dropCodesMissingFromSubset() {
     }
     std::unique_ptr<FreeTypeFace> face;
     try {
-        auto data = program.getStreamData(qpdf_dl_all);
         face = FreeTypeFace::load(
-            std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()));
+            decodeStreamData(program, "the font program of form font /" + resourceName_));
+    } catch (const StreamTooLarge&) {
+        throw; // over the limit: the write fails and says so
     } catch (const std::exception&) {
         face.reset();
     }
