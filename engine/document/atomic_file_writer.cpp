@@ -107,7 +107,6 @@ void writeFileAtomically(const std::string& requestedTarget,
     // qpdf ignores a failed flush at the end of its write (only a closed
     // stream counts), so a full disk would go unnoticed and an empty file
     // would replace the target: the stream's error flag tells.
-    errno = 0;
     if (std::fflush(stream.get()) != 0 || std::ferror(stream.get()) != 0 || ::fsync(fd) != 0) {
         failWrite(requestedTarget, errno != 0 ? errno : EIO);
     }

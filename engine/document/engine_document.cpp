@@ -12,6 +12,7 @@
 #include "engine/errors/engine_error.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include <ctime>
@@ -55,9 +56,26 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
     // source, and the source's inherited attributes get pushed to its pages.
     auto snapshot = source.privateCopy();
     PageInsertion insertion{afterPage, startPage, count, withOutline};
-    insertCopiedPages(*pdf_, snapshot->pdf(), insertion);
+    QPDFAcroFormDocumentHelper& form = insertionForm();
+    try {
+        insertCopiedPages(*pdf_, form, snapshot->pdf(), insertion);
+    } catch (...) {
+        insertionForm_.reset(); // it may have learnt fields that did not arrive
+        markModified();
+        throw;
+    }
     markModified();
+    insertionFormRevision_ = revision();
     return true;
+}
+
+QPDFAcroFormDocumentHelper& EngineDocument::insertionForm() {
+    // Appending many files one after the other reuses what the helper read of
+    // the target's fields; any other change in between makes it read them again.
+    if (!insertionForm_ || insertionFormRevision_ != revision()) {
+        insertionForm_ = std::make_unique<QPDFAcroFormDocumentHelper>(*pdf_);
+    }
+    return *insertionForm_;
 }
 
 void EngineDocument::deletePages(int first, int last) {

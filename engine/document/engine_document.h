@@ -19,6 +19,7 @@
 #include <string_view>
 
 class QPDF;
+class QPDFAcroFormDocumentHelper;
 
 namespace paginor::engine {
 
@@ -106,9 +107,16 @@ public:
 private:
     EngineDocument(std::shared_ptr<const std::string> bytes, const std::string& path);
 
+    // The form helper page insertion works with, valid while the document
+    // has not changed since the insertion that left it (formRevision_).
+    QPDFAcroFormDocumentHelper& insertionForm();
+
     // Declared before pdf_: qpdf reads from these bytes until it is destroyed.
     std::shared_ptr<const std::string> bytes_;
     std::unique_ptr<QPDF> pdf_;
+    // Declared after pdf_, which it refers to.
+    std::unique_ptr<QPDFAcroFormDocumentHelper> insertionForm_;
+    std::uint64_t insertionFormRevision_ = 0;
     std::string path_;
     std::atomic<std::uint64_t> revision_{0};
 };

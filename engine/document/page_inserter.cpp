@@ -70,12 +70,12 @@ bool isTopLevel(QPDFObjectHandle field) {
     return !parent.isDictionary();
 }
 
-void copyAnnotationsAndFields(QPDF& target, QPDF& source, std::vector<CopiedPage>& pages,
+void copyAnnotationsAndFields(QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+                              std::vector<CopiedPage>& pages,
                               const std::vector<QPDFObjectHandle>& oldAnnotations) {
     if (oldAnnotations.empty()) {
         return;
     }
-    QPDFAcroFormDocumentHelper targetForm(target);
     QPDFAcroFormDocumentHelper sourceForm(source);
     std::vector<QPDFObjectHandle> newAnnotations;
     std::vector<QPDFObjectHandle> newFields;
@@ -122,7 +122,8 @@ void copyAnnotationsAndFields(QPDF& target, QPDF& source, std::vector<CopiedPage
 
 } // namespace
 
-void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertion) {
+void insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+                       const PageInsertion& insertion) {
     source.setImmediateCopyFrom(true);
     QPDFPageDocumentHelper sourcePages(source);
     // Attributes inherited from the page tree must travel with each page.
@@ -149,7 +150,7 @@ void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertio
         previous = page.targetPage;
     }
 
-    copyAnnotationsAndFields(target, source, pages, oldAnnotations);
+    copyAnnotationsAndFields(targetForm, source, pages, oldAnnotations);
 
     if (insertion.withOutline) {
         std::map<QPDFObjGen, QPDFObjectHandle> pageMap;
