@@ -1,5 +1,7 @@
 #include "engine/document/page_inserter.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+#include "engine/document/engine_limits.h"
 #include "engine/document/outline_copier.h"
 
 #include <qpdf/QPDF.hh>
@@ -7,6 +9,7 @@
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <vector>
@@ -63,6 +66,36 @@ bool pruneField(QPDFObjectHandle field, const std::set<QPDFObjGen>& arrivedWidge
         keep = keep || !kept.empty();
     }
     return keep;
+}
+
+// qpdf parses the appearance streams of the annotations it copies (to rename
+// the form resources they use), decoding each whole; one that inflates past
+// the stream limit stops the insertion here instead, with its name.
+void checkAppearanceStreams(const std::vector<QPDFObjectHandle>& annotations) {
+    const std::uint64_t limit = maxDecodedStreamSize();
+    std::set<QPDFObjGen> checked;
+    auto check = [&](QPDFObjectHandle stream) {
+        if (stream.isStream() && checked.insert(stream.getObjGen()).second) {
+            checkDecodedStreamSize(stream, "the appearance stream of an inserted annotation",
+                                   limit);
+        }
+    };
+    for (QPDFObjectHandle annotation : annotations) {
+        QPDFObjectHandle appearances = annotation.getKey("/AP");
+        if (!appearances.isDictionary()) {
+            continue;
+        }
+        for (const char* kind : {"/N", "/R", "/D"}) {
+            QPDFObjectHandle entry = appearances.getKey(kind);
+            if (entry.isDictionary()) {
+                for (auto& [state, stream] : entry.ditems()) {
+                    check(stream);
+                }
+            } else {
+                check(entry);
+            }
+        }
+    }
 }
 
 bool isTopLevel(QPDFObjectHandle field) {
@@ -135,6 +168,7 @@ void insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPD
         pages.push_back({allSource.at(static_cast<std::size_t>(insertion.startPage + i)), {}});
     }
     const std::vector<QPDFObjectHandle> oldAnnotations = takeAnnotations(pages);
+    checkAppearanceStreams(oldAnnotations);
 
     QPDFObjectHandle previous;
     if (insertion.afterPage >= 0) {
