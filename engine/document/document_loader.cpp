@@ -21,6 +21,11 @@ namespace {
                             "Cannot read " + path + ": " + std::strerror(error), error);
 }
 
+// Readers accept a PDF header anywhere in the first kilobyte.
+bool hasPdfHeader(const std::string& bytes) {
+    return bytes.substr(0, 1024).find("%PDF-") != std::string::npos;
+}
+
 } // namespace
 
 std::string readWholeFile(const std::string& path) {
@@ -71,9 +76,13 @@ std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& desc
                                     "Cannot open " + description +
                                         ": the document is protected by a password");
         }
+        if (!hasPdfHeader(bytes)) {
+            throw DocumentLoadError(ErrorKind::Unsupported,
+                                    "Cannot open " + description + ": not a PDF file");
+        }
         throw DocumentLoadError(ErrorKind::Unsupported, "Cannot open " + description +
-                                                            " as a PDF (damaged beyond repair): " +
-                                                            error.getMessageDetail());
+                                                            " as a PDF: damaged beyond repair (" +
+                                                            error.getMessageDetail() + ")");
     } catch (const std::exception& error) {
         throw DocumentLoadError(ErrorKind::Unsupported, std::string("Cannot open ") + description +
                                                             " as a PDF: " + error.what());
