@@ -29,6 +29,8 @@ FULL = {
     "assemble_pages": 20,
     "text_pages": (50, 300, 1200),
     "many_fields": (100, 1000, 10000),
+    "append_fields": 16,
+    "append_counts": (100, 200),
 }
 SMOKE = {
     "generated_form_fields": 12,
@@ -38,6 +40,8 @@ SMOKE = {
     "assemble_pages": 2,
     "text_pages": (2, 4),
     "many_fields": (10, 20),
+    "append_fields": 4,
+    "append_counts": (2, 4),
 }
 
 
@@ -239,6 +243,12 @@ def make_many_fields(root, sizes):
         pdf_writer.write_form(os.path.join(d, "form-%d.pdf" % n), n)
 
 
+def make_append_growth(root, sizes):
+    d = os.path.join(root, "append")
+    os.makedirs(d, exist_ok=True)
+    pdf_writer.write_form(os.path.join(d, "form.pdf"), sizes["append_fields"])
+
+
 def _source_digest():
     digest = hashlib.sha256()
     for folder in ("lib", "calc"):
@@ -270,5 +280,6 @@ def make_all(root, out_root, smoke):
     make_assemble(root, sizes)
     make_text(root, sizes)
     make_many_fields(root, sizes)
+    make_append_growth(root, sizes)
     with open(stamp, "w") as f:
         json.dump(wanted, f)
