@@ -63,15 +63,14 @@ void decodeInto(QPDFObjectHandle stream, const std::string& what, std::uint64_t 
         failure = error.what();
     }
     if (sink.overflowed()) {
-        throw StreamTooLarge(ErrorKind::Unsupported,
-                             named(stream, what) + " decodes to more than " +
-                                 describeByteSize(limit) + ", the limit (" +
-                                 kMaxStreamSizeVariable + ")");
+        throw StreamTooLarge(ErrorKind::Unsupported, named(stream, what) +
+                                                         " decodes to more than " +
+                                                         describeByteSize(limit) + ", the limit (" +
+                                                         kMaxStreamSizeVariable + ")");
     }
     if (decoded && !filtered) {
         // qpdf hands over the raw data of a filter it does not know.
-        fail(ErrorKind::Unsupported,
-             named(stream, what) + " uses a filter that cannot be decoded");
+        fail(ErrorKind::Unsupported, named(stream, what) + " uses a filter that cannot be decoded");
     }
     if (!decoded) {
         fail(ErrorKind::Unsupported,
@@ -92,8 +91,7 @@ std::string decodeStreamData(QPDFObjectHandle stream, const std::string& what,
     return data;
 }
 
-void checkDecodedStreamSize(QPDFObjectHandle stream, const std::string& what,
-                            std::uint64_t limit) {
+void checkDecodedStreamSize(QPDFObjectHandle stream, const std::string& what, std::uint64_t limit) {
     decodeInto(stream, what, limit, nullptr);
 }
 

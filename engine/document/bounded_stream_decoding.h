@@ -28,12 +28,10 @@ public:
 // limit (PAGINOR_MAX_STREAM_SIZE)") and EngineError (Unsupported) for data
 // that does not decode.
 std::string decodeStreamData(QPDFObjectHandle stream, const std::string& what);
-std::string decodeStreamData(QPDFObjectHandle stream, const std::string& what,
-                             std::uint64_t limit);
+std::string decodeStreamData(QPDFObjectHandle stream, const std::string& what, std::uint64_t limit);
 
 // Throws StreamTooLarge when `stream` decodes to more than `limit`, without
 // keeping the data (for streams that a library decodes whole later).
-void checkDecodedStreamSize(QPDFObjectHandle stream, const std::string& what,
-                            std::uint64_t limit);
+void checkDecodedStreamSize(QPDFObjectHandle stream, const std::string& what, std::uint64_t limit);
 
 } // namespace paginor::engine

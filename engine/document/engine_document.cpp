@@ -56,9 +56,11 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
     // source, and the source's inherited attributes get pushed to its pages.
     auto snapshot = source.privateCopy();
     PageInsertion insertion{afterPage, startPage, count, withOutline};
+    insertion.outlineSound = soundOutlineRevision_ == revision();
     QPDFAcroFormDocumentHelper& form = insertionForm();
+    bool outlineSound = false;
     try {
-        insertCopiedPages(*pdf_, form, snapshot->pdf(), insertion);
+        outlineSound = insertCopiedPages(*pdf_, form, snapshot->pdf(), insertion);
     } catch (...) {
         insertionForm_.reset(); // it may have learnt fields that did not arrive
         markModified();
@@ -66,6 +68,7 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
     }
     markModified();
     insertionFormRevision_ = revision();
+    soundOutlineRevision_ = outlineSound ? std::optional<std::uint64_t>(revision()) : std::nullopt;
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -117,6 +118,8 @@ private:
     // Declared after pdf_, which it refers to.
     std::unique_ptr<QPDFAcroFormDocumentHelper> insertionForm_;
     std::uint64_t insertionFormRevision_ = 0;
+    // The revision at which the outline was last left sound by an insertion.
+    std::optional<std::uint64_t> soundOutlineRevision_;
     std::string path_;
     std::atomic<std::uint64_t> revision_{0};
 };

@@ -155,7 +155,7 @@ void copyAnnotationsAndFields(QPDFAcroFormDocumentHelper& targetForm, QPDF& sour
 
 } // namespace
 
-void insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+bool insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
                        const PageInsertion& insertion) {
     source.setImmediateCopyFrom(true);
     QPDFPageDocumentHelper sourcePages(source);
@@ -191,8 +191,9 @@ void insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPD
         for (const CopiedPage& page : pages) {
             pageMap.emplace(page.sourcePage.getObjGen(), page.targetPage);
         }
-        copyOutlineItems(target, source, pageMap);
+        return copyOutlineItems(target, source, pageMap, insertion.outlineSound);
     }
+    return insertion.outlineSound;
 }
 
 } // namespace paginor::engine

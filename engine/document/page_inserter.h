@@ -19,6 +19,8 @@ struct PageInsertion {
     int startPage; // 0-based first page of the source
     int count;
     bool withOutline;
+    // The target's outline is as the engine last wrote it (see copyOutlineItems).
+    bool outlineSound = false;
 };
 
 // The range must already be checked. `source` must be a private parse that
@@ -26,7 +28,8 @@ struct PageInsertion {
 // `targetForm` is the target's form helper; it may be kept from an earlier
 // insertion into the same unchanged document (it learns the fields that
 // arrive), which spares re-reading every field of the target each time.
-void insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+// Answers whether the target's outline is known sound afterwards.
+bool insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
                        const PageInsertion& insertion);
 
 } // namespace paginor::engine

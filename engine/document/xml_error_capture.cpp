@@ -5,8 +5,9 @@
 namespace paginor::engine {
 
 XmlErrorCapture::XmlErrorCapture()
-    : previousStructured_(xmlStructuredError), previousStructuredContext_(xmlStructuredErrorContext),
-      previousGeneric_(xmlGenericError), previousGenericContext_(xmlGenericErrorContext) {
+    : previousStructured_(xmlStructuredError),
+      previousStructuredContext_(xmlStructuredErrorContext), previousGeneric_(xmlGenericError),
+      previousGenericContext_(xmlGenericErrorContext) {
     xmlSetStructuredErrorFunc(this, &XmlErrorCapture::structured);
     xmlSetGenericErrorFunc(this, &XmlErrorCapture::generic);
 }
