@@ -16,6 +16,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -192,6 +193,83 @@ TEST(HostileFiles, AFileOverTheSizeLimitIsRefusedBeforeItIsRead) {
     EXPECT_NE(outcome.lines[0].find(", more than the 1 KiB limit (PAGINOR_MAX_FILE_SIZE)"),
               std::string::npos)
         << outcome.lines[0] << " (" << size << " bytes)";
+}
+
+TEST(HostileFiles, TheLongestLegalFileNameOpensFillsAndSavesInPlace) {
+    ScratchFolder folder;
+    const fs::path file = folder / (std::string(251, 'x') + ".pdf"); // 255 bytes
+    fs::copy_file(examplePath("sample-form.pdf"), file);
+    const Outcome outcome =
+        run({withError("QELT_OpenPDF ( " + calcText(file.string()) + " )"),
+             withError("QELT_SetPDFFieldValue ( \"name\" ; \"long\" )"), withError("QELT_SavePDF"),
+             withError("QELT_SaveAsPDF ( " + calcText(file.string()) + " )"), "QELT_ClosePDF",
+             withError("QELT_OpenPDF ( " + calcText(file.string()) + " )"),
+             "QELT_GetPDFFieldValue ( \"name\" )"},
+            folder.path());
+    EXPECT_EQ(outcome.lines, (std::vector<std::string>{"0", "0", "0", "0", "0", "0", "long"}));
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        entries.push_back(entry.path().filename().string());
+    }
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"script.calc", file.filename().string()}));
+}
+
+// fmcalc run as another user (setpriv), saving through links in a shared
+// sticky folder that one user planted and another follows.
+TEST(HostileFiles, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed) {
+    if (::geteuid() != 0 || !toolAvailable("setpriv")) {
+        GTEST_SKIP() << "needs root and setpriv to run fmcalc as other users";
+    }
+    ScratchFolder scratch;
+    ::chmod(scratch.path().c_str(), 0755);
+    const fs::path shared = scratch / "shared";
+    const fs::path victims = scratch / "victims";
+    fs::create_directory(shared);
+    fs::create_directory(victims);
+    ::chmod(shared.c_str(), 01777);
+    ::chmod(victims.c_str(), 0777);
+    const fs::path victim = victims / "victim.pdf";
+    writeFile(victim, "the victim's own data");
+    ::chown(victim.c_str(), 1002, 1002);
+    ::chmod(victim.c_str(), 0666);
+    const struct {
+        const char* link;
+        uid_t owner;
+        bool followed;
+    } cases[] = {{"planted.pdf", 1001, false}, {"own.pdf", 1000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        const fs::path link = shared / c.link;
+        fs::create_symlink(victim, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.owner, c.owner), 0);
+        const fs::path script = scratch / (std::string(c.link) + ".calc");
+        writeFile(script, withError("QELT_OpenPDF ( " +
+                                    calcText(examplePath("sample-form.pdf").string()) + " )") +
+                              "\n" +
+                              withError("QELT_SaveAsPDF ( " + calcText(link.string()) + " )") +
+                              "\n");
+        ProcessOptions options;
+        options.timeout = std::chrono::seconds(20);
+        const ProcessResult result = runProcess("setpriv",
+                                                {"--reuid=1000", "--regid=1000", "--clear-groups",
+                                                 "--", fmcalcBinary().string(), script.string()},
+                                                options);
+        ASSERT_EQ(result.out.rfind("0\n", 0), 0u) << result.out << result.err;
+        if (c.followed) {
+            EXPECT_EQ(result.out, "0\n0\n") << result.err;
+            EXPECT_EQ(readFile(victim).rfind("%PDF-", 0), 0u);
+        } else {
+            EXPECT_EQ(result.out, "0\n!!ERROR!! -999 COM ExceptionError:80070005 Description: "
+                                  "Cannot write " +
+                                      link.string() + ": " + link.string() +
+                                      " is a symbolic link that another user owns in the shared "
+                                      "folder " +
+                                      shared.string() + "; it is not followed\n");
+            EXPECT_EQ(readFile(victim), "the victim's own data");
+        }
+        EXPECT_TRUE(fs::is_symlink(link));
+    }
 }
 
 } // namespace
