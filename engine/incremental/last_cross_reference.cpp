@@ -1,0 +1,158 @@
+#include "engine/incremental/last_cross_reference.h"
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/BufferInputSource.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFTokenizer.hh>
+
+#include <array>
+#include <cctype>
+#include <memory>
+
+namespace paginor::engine {
+
+namespace {
+
+// qpdf looks for "startxref" in the last 1054 bytes; so does this, so that
+// both agree on which section is the newest.
+constexpr std::size_t kTailSearched = 1054;
+
+// Object numbers stay well inside what every reader accepts.
+constexpr std::int64_t kLargestSize = 8'000'000;
+
+constexpr std::array<std::string_view, 9> kSectionOwnKeys = {
+    "/Size", "/Prev", "/XRefStm", "/Type", "/W", "/Index", "/Filter", "/DecodeParms", "/Length"};
+
+bool isPdfSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
+std::size_t skipSpace(std::string_view bytes, std::size_t at) {
+    while (at < bytes.size() && isPdfSpace(bytes[at])) {
+        ++at;
+    }
+    return at;
+}
+
+std::optional<std::int64_t> readDigits(std::string_view bytes, std::size_t& at) {
+    const std::size_t start = at;
+    std::int64_t value = 0;
+    while (at < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[at])) != 0) {
+        if (value > (INT64_MAX - 9) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + (bytes[at] - '0');
+        ++at;
+    }
+    if (at == start) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::int64_t> startxrefValue(std::string_view bytes) {
+    const std::size_t from = bytes.size() > kTailSearched ? bytes.size() - kTailSearched : 0;
+    const std::size_t found = bytes.rfind("startxref");
+    if (found == std::string_view::npos || found < from) {
+        return std::nullopt;
+    }
+    std::size_t at = skipSpace(bytes, found + 9);
+    return readDigits(bytes, at);
+}
+
+// Parses the dictionary that starts at `at` with qpdf's parser; indirect
+// references are made in a scratch document and only ever printed.
+QPDFObjectHandle parseDictionaryAt(std::string_view bytes, std::size_t at, QPDF& scratch) {
+    Buffer view(reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data())), bytes.size());
+    auto input = std::make_shared<BufferInputSource>("trailer", &view, false);
+    input->seek(static_cast<qpdf_offset_t>(at), SEEK_SET);
+    QPDFTokenizer tokenizer;
+    bool empty = false;
+    QPDFObjectHandle parsed =
+        QPDFObjectHandle::parse(input, "trailer", tokenizer, empty, nullptr, &scratch);
+    return parsed.isDictionary() ? parsed : QPDFObjectHandle::newNull();
+}
+
+} // namespace
+
+std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes) {
+    if (bytes.substr(0, 5) != "%PDF-") {
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> offset = startxrefValue(bytes);
+    if (!offset || *offset <= 0 || static_cast<std::uint64_t>(*offset) >= bytes.size()) {
+        return std::nullopt;
+    }
+    LastCrossReference section;
+    section.offset = *offset;
+    std::size_t at = static_cast<std::size_t>(*offset);
+    std::size_t dictionaryAt = 0;
+    if (bytes.substr(at, 4) == "xref") {
+        section.kind = CrossReferenceKind::Table;
+        // Entries hold only digits, spaces, "n", "f" and line ends, so the
+        // first "trailer" after the keyword is the trailer.
+        const std::size_t trailer = bytes.find("trailer", at + 4);
+        if (trailer == std::string_view::npos) {
+            return std::nullopt;
+        }
+        dictionaryAt = trailer + 7;
+    } else {
+        section.kind = CrossReferenceKind::Stream;
+        // "<number> <generation> obj" then the stream's dictionary.
+        if (!readDigits(bytes, at)) {
+            return std::nullopt;
+        }
+        at = skipSpace(bytes, at);
+        if (!readDigits(bytes, at)) {
+            return std::nullopt;
+        }
+        at = skipSpace(bytes, at);
+        if (bytes.substr(at, 3) != "obj") {
+            return std::nullopt;
+        }
+        dictionaryAt = at + 3;
+    }
+
+    QPDF scratch;
+    scratch.setSuppressWarnings(true);
+    QPDFObjectHandle trailer;
+    try {
+        scratch.emptyPDF();
+        trailer = parseDictionaryAt(bytes, dictionaryAt, scratch);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (!trailer.isDictionary()) {
+        return std::nullopt;
+    }
+    // The map, not getKeys(): references resolve to null in the scratch
+    // document, and qpdf leaves null entries out of its key lists.
+    std::map<std::string, QPDFObjectHandle> entries = trailer.getDictAsMap();
+    auto entry = [&entries](const std::string& key) {
+        auto found = entries.find(key);
+        return found == entries.end() ? QPDFObjectHandle::newNull() : found->second;
+    };
+    if (!entry("/Size").isInteger() || !entry("/Root").isIndirect()) {
+        return std::nullopt;
+    }
+    if (section.kind == CrossReferenceKind::Stream && !entry("/Type").isNameAndEquals("/XRef")) {
+        return std::nullopt;
+    }
+    section.size = entry("/Size").getIntValue();
+    if (section.size <= 0 || section.size >= kLargestSize) {
+        return std::nullopt;
+    }
+    for (auto& [key, value] : entries) {
+        bool own = false;
+        for (std::string_view ownKey : kSectionOwnKeys) {
+            own = own || key == ownKey;
+        }
+        if (!own && (value.isIndirect() || !value.isNull())) {
+            section.trailer.emplace(QPDFObjectHandle::newName(key).unparse(), value.unparse());
+        }
+    }
+    return section;
+}
+
+} // namespace paginor::engine
