@@ -1,5 +1,7 @@
 #include "engine/incremental/last_cross_reference.h"
 
+#include "engine/incremental/object_writer.h"
+
 #include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDF.hh>
@@ -149,7 +151,7 @@ std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes)
             own = own || key == ownKey;
         }
         if (!own && (value.isIndirect() || !value.isNull())) {
-            section.trailer.emplace(QPDFObjectHandle::newName(key).unparse(), value.unparse());
+            section.trailer.emplace(nameText(key), value.unparse());
         }
     }
     return section;

@@ -77,6 +77,10 @@ std::optional<ObjectEncryption> ObjectEncryption::of(QPDF& pdf) {
     if (!pdf.isEncrypted(r, p, v, streams, strings, files)) {
         return std::nullopt;
     }
+    if (v < 4) {
+        // Before crypt filters, everything is RC4 (qpdf reports no method).
+        streams = strings = files = QPDF::e_rc4;
+    }
     ObjectEncryption encryption;
     encryption.key_ = pdf.getEncryptionKey();
     if (encryption.key_.empty() || !writable(streams) || !writable(strings) || !writable(files)) {
@@ -118,8 +122,11 @@ std::string ObjectEncryption::encryptStream(const std::string& data, QPDFObjectH
     if (type.isNameAndEquals("/Metadata") && !metadataEncrypted_) {
         return data;
     }
-    if (type.isNameAndEquals("/EmbeddedFile")) {
-        return encrypt(data, files_, object);
+    if (type.isNameAndEquals("/EmbeddedFile") && files_ != streams_) {
+        // qpdf tells attachments by where they are referenced, not by
+        // /Type, and does not say which streams it counts: too uncertain to
+        // guess which key a reader will use.
+        throw UpdateNotPossible("an embedded file stream with its own crypt filter");
     }
     return encrypt(data, streams_, object);
 }

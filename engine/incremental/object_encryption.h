@@ -21,8 +21,9 @@ public:
 
     std::string encryptString(const std::string& text, QPDFObjGen object) const;
     // `dictionary` tells a stream's kind: metadata stays in the clear when
-    // the document says so, embedded files use the file method. Throws
-    // UpdateNotPossible for a stream with its own /Crypt filter.
+    // the document says so. Throws UpdateNotPossible for a stream with its
+    // own /Crypt filter, and for one typed as an embedded file when files
+    // have a method of their own.
     std::string encryptStream(const std::string& data, QPDFObjectHandle dictionary,
                               QPDFObjGen object) const;
 

@@ -5,6 +5,8 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/QUtil.hh>
 
+#include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 namespace paginor::engine {
@@ -19,6 +21,22 @@ std::string reference(QPDFObjGen og) {
 }
 
 } // namespace
+
+// qpdf's own unparse leaves "#" bare, which a reader takes for an escape.
+std::string nameText(const std::string& canonical) {
+    std::string out = "/";
+    for (std::size_t i = 1; i < canonical.size(); ++i) {
+        const auto c = static_cast<unsigned char>(canonical[i]);
+        if (c < 0x21 || c > 0x7E || std::strchr("#()<>[]{}/%", c) != nullptr) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "#%02X", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
 
 ObjectWriter::ObjectWriter(std::function<QPDFObjGen(QPDFObjGen)> numberInFile,
                            const ObjectEncryption* encryption)
@@ -41,7 +59,7 @@ void ObjectWriter::value(std::string& out, QPDFObjectHandle item, int depth) {
                    QUtil::hex_encode(encryption_->encryptString(item.getStringValue(), current_)) +
                    ">";
         } else {
-            out += item.unparse();
+            out += item.unparseResolved();
         }
         return;
     }
@@ -61,18 +79,21 @@ void ObjectWriter::value(std::string& out, QPDFObjectHandle item, int depth) {
             if (!entry.isIndirect() && entry.isNull()) {
                 continue; // a null entry is an absent entry
             }
-            out += " " + QPDFObjectHandle::newName(key).unparse() + " ";
+            out += " " + nameText(key) + " ";
             value(out, entry, depth + 1);
         }
         out += " >>";
         return;
     }
+    case ::ot_name:
+        out += nameText(item.getName());
+        return;
     case ::ot_null:
     case ::ot_boolean:
     case ::ot_integer:
     case ::ot_real:
-    case ::ot_name:
-        out += item.unparse();
+        // Resolved: the object itself may be one of its own at the top.
+        out += item.unparseResolved();
         return;
     default:
         throw std::runtime_error("an object of type " + std::string(item.getTypeName()) +

@@ -14,6 +14,10 @@ namespace paginor::engine {
 
 class ObjectEncryption;
 
+// A name in PDF syntax from qpdf's canonical form, every byte a reader
+// could misread escaped.
+std::string nameText(const std::string& canonical);
+
 class ObjectWriter {
 public:
     // `numberInFile` maps an in-memory object to the number it is written

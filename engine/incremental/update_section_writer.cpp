@@ -127,7 +127,7 @@ private:
             if (kTrailerOwnKeys.count(key) != 0 || (!value.isIndirect() && value.isNull())) {
                 continue;
             }
-            out += (out.empty() ? "" : " ") + QPDFObjectHandle::newName(key).unparse() + " " +
+            out += (out.empty() ? "" : " ") + nameText(key) + " " +
                    objects_.writeClear(value, [this](QPDFObjGen og) { reached(og); });
         }
         return out;
