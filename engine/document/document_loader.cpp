@@ -15,6 +15,9 @@ namespace paginor::engine {
 
 namespace {
 
+// Room for the spare-object section (about 60 bytes a spare).
+constexpr std::size_t kSpareRoom = 65536;
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -52,7 +55,7 @@ std::string readWholeFile(const std::string& path) {
                                 "Cannot read " + path + ": not a regular file");
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(info.st_size) + kSpareRoom);
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
@@ -83,6 +86,36 @@ std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& desc
                                                             " as a PDF: " + error.what());
     }
     return pdf;
+}
+
+ParsedDocument parseWithSpares(std::string bytes, const std::string& description) {
+    ParsedDocument parsed;
+    parsed.originalSize = bytes.size();
+    parsed.last = readLastCrossReference(bytes);
+    if (parsed.last) {
+        parsed.spares =
+            SpareObjects{static_cast<int>(parsed.last->size), spareCountFor(parsed.last->size)};
+        const bool lineEnd = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
+        bytes += spareObjectSection(*parsed.last, parsed.originalSize, lineEnd, parsed.spares);
+    }
+    auto shared = std::make_shared<const std::string>(std::move(bytes));
+    try {
+        parsed.pdf = parsePdf(*shared, description);
+    } catch (const DocumentLoadError&) {
+        if (!parsed.last) {
+            throw;
+        }
+    }
+    if (parsed.last && (!parsed.pdf || parsed.pdf->anyWarnings())) {
+        // Repaired: parse the file alone, as it is, and save it as a whole.
+        parsed.pdf.reset();
+        parsed.last.reset();
+        parsed.spares = SpareObjects{};
+        shared = std::make_shared<const std::string>(shared->substr(0, parsed.originalSize));
+        parsed.pdf = parsePdf(*shared, description);
+    }
+    parsed.bytes = std::move(shared);
+    return parsed;
 }
 
 } // namespace paginor::engine

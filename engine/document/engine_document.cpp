@@ -10,28 +10,46 @@
 #include "engine/document/pdf_date.h"
 #include "engine/document/xmp_metadata.h"
 #include "engine/errors/engine_error.h"
+#include "engine/incremental/document_changes.h"
+#include "engine/incremental/signature_permissions.h"
+#include "engine/incremental/update_not_possible.h"
+#include "engine/incremental/update_section_writer.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 
 namespace paginor::engine {
 
-EngineDocument::EngineDocument(std::shared_ptr<const std::string> bytes, const std::string& path)
-    : bytes_(std::move(bytes)), pdf_(parsePdf(*bytes_, path)), path_(path) {}
+namespace {
+
+// A file with this many cross-reference sections (a linearized one has two)
+// is written as a whole when nothing signs it.
+constexpr int kMostSections = 8;
+
+} // namespace
+
+EngineDocument::EngineDocument(std::string bytes, const std::string& path) : path_(path) {
+    ParsedDocument parsed = parseWithSpares(std::move(bytes), path);
+    bytes_ = std::move(parsed.bytes);
+    originalSize_ = parsed.originalSize;
+    last_ = std::move(parsed.last);
+    pdf_ = std::move(parsed.pdf);
+    changes_ = std::make_unique<DocumentChanges>(*pdf_, last_ ? last_->size : 0, parsed.spares);
+}
 
 EngineDocument::~EngineDocument() = default;
 
 std::shared_ptr<EngineDocument> EngineDocument::load(const std::string& path) {
-    auto bytes = std::make_shared<const std::string>(readWholeFile(path));
-    return std::shared_ptr<EngineDocument>(new EngineDocument(std::move(bytes), path));
+    return std::shared_ptr<EngineDocument>(new EngineDocument(readWholeFile(path), path));
 }
 
 std::shared_ptr<EngineDocument> EngineDocument::loadFromMemory(std::string bytes,
                                                                const std::string& description) {
-    auto shared = std::make_shared<const std::string>(std::move(bytes));
-    return std::shared_ptr<EngineDocument>(new EngineDocument(std::move(shared), description));
+    return std::shared_ptr<EngineDocument>(new EngineDocument(std::move(bytes), description));
 }
 
 int EngineDocument::pageCount() {
@@ -56,6 +74,9 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
     auto snapshot = source.privateCopy();
     PageInsertion insertion{afterPage, startPage, count, withOutline};
     insertCopiedPages(*pdf_, snapshot->pdf(), insertion);
+    // qpdf's copies and page-tree edits touch objects this cannot follow,
+    // and an update would keep the pages' old state in the file.
+    changes_->requireRewrite("pages were inserted");
     markModified();
     return true;
 }
@@ -66,6 +87,8 @@ bool EngineDocument::deletePages(int first, int last) {
         return false;
     }
     removePages(*pdf_, first, last);
+    // An update would leave the deleted pages readable in the file.
+    changes_->requireRewrite("pages were deleted");
     markModified();
     return true;
 }
@@ -75,28 +98,94 @@ std::string EngineDocument::infoEntry(std::string_view key) {
 }
 
 bool EngineDocument::setInfoEntry(std::string_view key, std::string_view value) {
-    if (!writeInfoEntry(*pdf_, key, value)) {
+    if (readSignaturePermissions(*pdf_).forbidsAnyChange()) {
         return false;
     }
-    syncXmpWithInfo(*pdf_, key, value);
+    if (!writeInfoEntry(*pdf_, *changes_, key, value)) {
+        return false;
+    }
+    syncXmpWithInfo(*pdf_, *changes_, key, value);
     markModified();
     return true;
 }
 
-void EngineDocument::save(int flags, const std::string& path) {
+std::optional<std::string> EngineDocument::wholeFileReason(int flags, SaveLayout layout) const {
+    if (layout == SaveLayout::WholeFile) {
+        return "asked for";
+    }
+    if ((flags & kSaveLinearized) != 0) {
+        return "linearized output was asked for";
+    }
+    if (changes_->rewriteReason()) {
+        return changes_->rewriteReason();
+    }
+    // qpdf repairs as it reads: a warning at any time means the file's own
+    // numbering or offsets cannot be trusted to carry an update.
+    if (pdf_->anyWarnings()) {
+        return "qpdf repaired the file";
+    }
+    if (!last_) {
+        return "the end of the file could not be read";
+    }
+    // A file saved again and again would grow by an update each time and
+    // take longer to open; an unsigned one is written anew instead.
+    if (last_->sections >= kMostSections && !carriesSignatures(*pdf_)) {
+        return "the file already holds " + std::to_string(last_->sections) +
+               " cross-reference sections";
+    }
+    return std::nullopt;
+}
+
+std::string EngineDocument::originalBytes() const {
+    return bytes_->substr(0, originalSize_);
+}
+
+void EngineDocument::save(int flags, const std::string& path, SaveLayout layout) {
     const std::string target = path.empty() ? path_ : path;
     if (target.empty()) {
         fail(ErrorKind::InvalidArgument,
              "Cannot save: the document has no path and none was given");
     }
-    const std::time_t now = std::time(nullptr);
-    writeInfoDate(*pdf_, "ModDate", pdfDate(now));
-    setXmpModifyDate(*pdf_, xmpDate(now));
-    markModified();
+    const SignaturePermissions permissions = readSignaturePermissions(*pdf_);
+    // A certification that allows no change: saving an unchanged document
+    // writes it as it is, without even a new date.
+    if (!permissions.forbidsAnyChange() || changes_->anyChange()) {
+        const std::time_t now = std::time(nullptr);
+        writeInfoDate(*pdf_, *changes_, "ModDate", pdfDate(now));
+        setXmpModifyDate(*pdf_, *changes_, xmpDate(now));
+        markModified();
+    }
 
-    SerializeOptions options;
-    options.linearize = (flags & kSaveLinearized) != 0;
-    writeFileAtomically(target, [&](std::FILE* file) { writeDocument(*pdf_, options, file); });
+    SaveReport report;
+    std::optional<std::string> reason = wholeFileReason(flags, layout);
+    std::string update;
+    if (!reason && changes_->anyChange()) {
+        try {
+            UpdatePlan plan{std::string_view(*bytes_).substr(0, originalSize_), *last_,
+                            changes_->changedObjects(), changes_->firstNewNumber()};
+            update = updateSection(*pdf_, plan);
+        } catch (const UpdateNotPossible& why) {
+            reason = why.what();
+        }
+    }
+    if (!reason) {
+        const std::string_view original = std::string_view(*bytes_).substr(0, originalSize_);
+        writeFileAtomically(target, [&](std::FILE* file) {
+            if (std::fwrite(original.data(), 1, original.size(), file) != original.size() ||
+                std::fwrite(update.data(), 1, update.size(), file) != update.size()) {
+                throw std::runtime_error(std::strerror(errno != 0 ? errno : EIO));
+            }
+        });
+        report.incremental = true;
+    } else {
+        SerializeOptions options;
+        options.linearize = (flags & kSaveLinearized) != 0;
+        options.streamsAsTheyAre = true;
+        options.withoutUsageRights = permissions.usageRights;
+        writeFileAtomically(target, [&](std::FILE* file) { writeDocument(*pdf_, options, file); });
+        report.wholeFileReason = *reason;
+    }
+    lastSave_ = report;
     if ((flags & kSaveCopy) == 0) {
         path_ = target;
     }
@@ -108,7 +197,7 @@ std::string EngineDocument::serializeToMemory(const SerializeOptions& options) {
 
 std::shared_ptr<EngineDocument> EngineDocument::privateCopy() {
     if (revision() == 0) {
-        return std::shared_ptr<EngineDocument>(new EngineDocument(bytes_, path_));
+        return loadFromMemory(originalBytes(), path_);
     }
     return loadFromMemory(serializeToMemory({}), path_);
 }

@@ -11,10 +11,12 @@
 #pragma once
 
 #include "engine/errors/engine_error.h"
+#include "engine/incremental/last_cross_reference.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,15 +24,35 @@ class QPDF;
 
 namespace paginor::engine {
 
+class DocumentChanges;
+
 // What serializeToMemory writes.
 struct SerializeOptions {
     bool withoutPageAnnotations = false; // leave every page's /Annots out of the copy
     bool withoutAcroForm = false;        // leave the interactive form out of the copy
     bool decrypt = false;                // write without the input's encryption
     bool linearize = false;
-    // Copy stream data as it is instead of decoding and compressing it again:
-    // for a snapshot that is parsed once in memory and thrown away.
+    // Copy stream data as it is instead of decoding and compressing it again
+    // (streams the engine made are compressed when made).
     bool streamsAsTheyAre = false;
+    // Leave the usage-rights signature (/Perms /UR3) out: a rewritten file no
+    // longer holds the bytes it signed.
+    bool withoutUsageRights = false;
+};
+
+// How a save lays the file out.
+enum class SaveLayout {
+    // The bytes the document was opened from, then one update section with
+    // every change since the open; the whole file where that is not sound.
+    Incremental,
+    // Always the whole file (tests compare the two).
+    WholeFile,
+};
+
+// What the last save wrote, for tests and the benchmarks.
+struct SaveReport {
+    bool incremental = false;
+    std::string wholeFileReason; // why the whole file was written
 };
 
 // Thrown by EngineDocument::load for a file that is not a PDF or cannot be
@@ -87,13 +109,20 @@ public:
     // does not accept ("Trapped": True, False or Unknown) or an empty key.
     bool setInfoEntry(std::string_view key, std::string_view value);
 
-    // Writes the document to `path` ("" means its own path) atomically, with
+    // Writes the document to `path` ("" means its own path) atomically, after
     // the kSave* flags of the automation contract (kSaveCopy keeps the path
     // the document is bound to, kSaveLinearized linearizes), and with
-    // ModDate set to now. Throws paginor::engine::EngineError describing what
-    // failed and where; the old file is then untouched and no temporary file
-    // is left behind.
-    void save(int flags, const std::string& path);
+    // ModDate set to now: as an incremental update of the bytes it was opened
+    // from unless the document's changes need the whole file (pages inserted
+    // or deleted, a file qpdf repaired, linearized output asked for). Throws
+    // EngineError describing what failed and where; the old
+    // file is then untouched and no temporary file is left behind.
+    void save(int flags, const std::string& path, SaveLayout layout = SaveLayout::Incremental);
+    const SaveReport& lastSave() const { return lastSave_; }
+
+    // What changed since the open: every operation that changes the
+    // document records it here.
+    DocumentChanges& changes() { return *changes_; }
 
     // The current state written to memory (nothing of the document changes).
     std::string serializeToMemory(const SerializeOptions& options);
@@ -104,13 +133,23 @@ public:
     std::shared_ptr<EngineDocument> privateCopy();
 
 private:
-    EngineDocument(std::shared_ptr<const std::string> bytes, const std::string& path);
+    EngineDocument(std::string bytes, const std::string& path);
+
+    // Why this save must write the whole file; nothing when an update holds
+    // every change.
+    std::optional<std::string> wholeFileReason(int flags, SaveLayout layout) const;
+    std::string originalBytes() const;
 
     // Declared before pdf_: qpdf reads from these bytes until it is destroyed.
+    // They hold the file as it was opened followed by the spare objects.
     std::shared_ptr<const std::string> bytes_;
+    std::size_t originalSize_ = 0;
+    std::optional<LastCrossReference> last_;
     std::unique_ptr<QPDF> pdf_;
+    std::unique_ptr<DocumentChanges> changes_;
     std::string path_;
     std::atomic<std::uint64_t> revision_{0};
+    SaveReport lastSave_;
 };
 
 } // namespace paginor::engine

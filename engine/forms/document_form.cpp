@@ -2,16 +2,19 @@
 
 #include "engine/document/engine_document.h"
 #include "engine/forms/field_value_reader.h"
+#include "engine/incremental/signature_permissions.h"
 
 namespace paginor::engine::forms {
 
 DocumentForm::DocumentForm(std::shared_ptr<EngineDocument> document)
-    : document_(std::move(document)) {}
+    : document_(std::move(document)), context_(document_->pdf(), document_->changes()) {}
 
 const FieldTree& DocumentForm::tree() {
     if (!tree_ || builtAtRevision_ != document_->revision()) {
         tree_ = FieldTree::build(document_->pdf());
-        fonts_.clear();
+        locks_.reset();
+        context_.forget();
+        context_.noteWidgets(*tree_);
         builtAtRevision_ = document_->revision();
         ++generation_;
     }
@@ -33,8 +36,20 @@ std::string DocumentForm::read(size_t index) {
 
 WriteResult DocumentForm::write(size_t index, const std::string& value) {
     const FieldTree& fields = tree();
-    WriteResult result =
-        writeFieldValue(document_->pdf(), fields.fields().at(index), value, fonts_);
+    const FormField& field = fields.fields().at(index);
+    if (paginor::engine::readSignaturePermissions(document_->pdf()).forbidsAnyChange()) {
+        return WriteResult{false, "The document is certified with no changes allowed; field \"" +
+                                      field.fullName + "\" cannot be written."};
+    }
+    if (!locks_) {
+        locks_ = FieldLocks::of(fields);
+    }
+    if (const auto signature = locks_->lockedBy(field)) {
+        return WriteResult{false, "Field \"" + field.fullName +
+                                      "\" is locked by the signature in \"" + *signature +
+                                      "\"; it cannot be written."};
+    }
+    WriteResult result = writeFieldValue(context_, field, value);
     if (result.ok) {
         const bool current = builtAtRevision_ == document_->revision();
         document_->markModified();

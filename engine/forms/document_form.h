@@ -4,9 +4,10 @@
 // document modified; they stay in memory until the document is saved.
 #pragma once
 
+#include "engine/forms/field_locks.h"
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_writer.h"
-#include "engine/forms/form_font_cache.h"
+#include "engine/forms/form_context.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,12 +37,15 @@ public:
     std::optional<size_t> locate(const std::string& name, size_t hint);
 
     std::string read(size_t index);
+    // Refused, changing nothing, for a document certified with no changes
+    // allowed and for a field a signature locks.
     WriteResult write(size_t index, const std::string& value);
 
 private:
     std::shared_ptr<EngineDocument> document_;
     std::optional<FieldTree> tree_;
-    FormFontCache fonts_; // kept across writes; cleared with the tree
+    std::optional<FieldLocks> locks_;
+    FormContext context_; // kept across writes; forgotten with the tree
     std::uint64_t builtAtRevision_ = 0;
     std::uint64_t generation_ = 0;
 };

@@ -127,7 +127,7 @@ bool covers(const std::map<uint32_t, std::u32string>& have,
 
 } // namespace
 
-const EmbeddedFont* EmbeddedFontSet::fontFor(QPDF& pdf, DocumentChanges& changes, size_t faceIndex,
+const EmbeddedFont* EmbeddedFontSet::fontFor(DocumentChanges& changes, size_t faceIndex,
                                              const SystemFace& face,
                                              const std::map<uint32_t, std::u32string>& glyphs) {
     auto found = fonts_.find(faceIndex);
@@ -141,20 +141,22 @@ const EmbeddedFont* EmbeddedFontSet::fontFor(QPDF& pdf, DocumentChanges& changes
             meaning = text;
         }
     }
-    if (!fill(pdf, changes, face, grown)) {
+    if (!fill(changes, face, grown)) {
         return nullptr;
     }
     Font& stored = fonts_[faceIndex] = std::move(grown);
     return &stored.embedded;
 }
 
-bool EmbeddedFontSet::fill(QPDF& pdf, DocumentChanges& changes, const SystemFace& face,
-                           Font& font) {
+bool EmbeddedFontSet::fill(DocumentChanges& changes, const SystemFace& face, Font& font) {
     std::set<uint32_t> glyphIds;
     for (const auto& entry : font.glyphs) {
         glyphIds.insert(entry.first);
     }
-    std::optional<FontSubset> subset = subsetFont(face.face, glyphIds, true);
+    // TrueType glyphs keep their ids (the codes are glyph ids); a CID-keyed
+    // CFF program is cut down as it is, its codes are CIDs, which never move,
+    // and keeping 65,535 empty slots would make it large.
+    std::optional<FontSubset> subset = subsetFont(face.face, glyphIds, !face.cff);
     if (!subset) {
         return false;
     }
@@ -162,11 +164,18 @@ bool EmbeddedFontSet::fill(QPDF& pdf, DocumentChanges& changes, const SystemFace
     if (!loaded) {
         return false;
     }
-    FT_Face ft = loaded->face();
     FT_Bool cidKeyed = 0;
     if (face.cff) {
-        FT_Get_CID_Is_Internally_CID_Keyed(ft, &cidKeyed);
+        FT_Get_CID_Is_Internally_CID_Keyed(loaded->face(), &cidKeyed);
+        if (!cidKeyed) {
+            subset = subsetFont(face.face, glyphIds, true);
+            loaded = subset ? FreeTypeFace::load(subset->bytes) : nullptr;
+            if (!loaded) {
+                return false;
+            }
+        }
     }
+    FT_Face ft = loaded->face();
 
     std::unordered_map<uint32_t, uint16_t> codeOf;
     std::map<uint16_t, std::u32string> textOfCode;

@@ -30,8 +30,8 @@ public:
     // The face's font in this document, holding at least `glyphs` (glyph id
     // -> the text it stands for, empty for glyphs that only complete a
     // cluster). Null when the face cannot be subset.
-    const EmbeddedFont* fontFor(QPDF& pdf, paginor::engine::DocumentChanges& changes,
-                                size_t faceIndex, const SystemFace& face,
+    const EmbeddedFont* fontFor(paginor::engine::DocumentChanges& changes, size_t faceIndex,
+                                const SystemFace& face,
                                 const std::map<uint32_t, std::u32string>& glyphs);
 
     // The document's objects are gone (it was reset to its saved state).
@@ -46,8 +46,7 @@ private:
         QPDFObjectHandle descendant;
         QPDFObjectHandle toUnicode;
     };
-    bool fill(QPDF& pdf, paginor::engine::DocumentChanges& changes, const SystemFace& face,
-              Font& font);
+    static bool fill(paginor::engine::DocumentChanges& changes, const SystemFace& face, Font& font);
 
     std::map<size_t, Font> fonts_;
 };

@@ -42,11 +42,12 @@ template <typename Lock, typename Action> bool readLock(QPDFObjectHandle diction
 FieldLocks FieldLocks::of(const FieldTree& tree) {
     FieldLocks locks;
     for (const FormField& field : tree.fields()) {
-        if (field.kind != FieldKind::Signature || !isSigned(field.dictionary)) {
+        QPDFObjectHandle dictionary = field.dictionary;
+        if (field.kind != FieldKind::Signature || !isSigned(dictionary)) {
             continue;
         }
-        std::vector<QPDFObjectHandle> sources{field.dictionary.getKey("/Lock")};
-        QPDFObjectHandle references = field.dictionary.getKey("/V").getKey("/Reference");
+        std::vector<QPDFObjectHandle> sources{dictionary.getKey("/Lock")};
+        QPDFObjectHandle references = dictionary.getKey("/V").getKey("/Reference");
         if (references.isArray()) {
             for (QPDFObjectHandle reference : references.aitems()) {
                 if (reference.isDictionary() &&

@@ -1,5 +1,7 @@
 #include "simple_font.h"
 
+#include "form_context.h"
+
 #include "freetype_face.h"
 #include "widget_frame.h"
 
@@ -279,9 +281,9 @@ ShapedText SimpleResourceFont::shape(std::u32string_view text) {
     return shaped;
 }
 
-void SimpleResourceFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
+void SimpleResourceFont::finish(FormContext& context, QPDFObjectHandle fontResources) {
     if (!font_.isInitialized() || font_.isNull()) {
-        font_ = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        font_ = context.changes().newObject(QPDFObjectHandle::parse(
             "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
     }
     // A direct font dictionary must not be shared between two containers.

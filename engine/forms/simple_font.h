@@ -31,7 +31,7 @@ public:
     ShapedText shape(std::u32string_view text) override;
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
-    void finish(QPDF& pdf, QPDFObjectHandle fontResources) override;
+    void finish(FormContext& context, QPDFObjectHandle fontResources) override;
     std::string show(const ShapedText& text, double size) const override;
 
 private:

@@ -192,10 +192,9 @@ std::string drawFrame(const WidgetFrame& frame) {
     return ops;
 }
 
-QPDFObjectHandle makeAppearanceStream(QPDF& pdf, const WidgetFrame& frame,
-                                      const std::string& content, QPDFObjectHandle resources) {
-    QPDFObjectHandle stream = QPDFObjectHandle::newStream(&pdf, content);
-    QPDFObjectHandle dict = stream.getDict();
+AppearanceDraft appearanceDraft(const WidgetFrame& frame, const std::string& content,
+                                QPDFObjectHandle resources) {
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
     dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
     dict.replaceKey("/BBox", QPDFObjectHandle::newArray(
@@ -210,7 +209,7 @@ QPDFObjectHandle makeAppearanceStream(QPDF& pdf, const WidgetFrame& frame,
     if (resources.isDictionary()) {
         dict.replaceKey("/Resources", resources);
     }
-    return stream;
+    return AppearanceDraft{content, dict};
 }
 
 } // namespace paginor::engine::forms

@@ -40,9 +40,16 @@ bool readWidgetFrame(QPDFObjectHandle widget, WidgetFrame& frame);
 // Background and border drawing operators.
 std::string drawFrame(const WidgetFrame& frame);
 
+// An appearance drawn but not yet in the document: a write draws every
+// widget first and changes the document only once all of them succeeded.
+struct AppearanceDraft {
+    std::string content;
+    QPDFObjectHandle dictionary; // direct
+};
+
 // A form XObject over the frame's box, rotated back onto the page.
-QPDFObjectHandle makeAppearanceStream(QPDF& pdf, const WidgetFrame& frame,
-                                      const std::string& content, QPDFObjectHandle resources);
+AppearanceDraft appearanceDraft(const WidgetFrame& frame, const std::string& content,
+                                QPDFObjectHandle resources);
 
 // Formats a number for a content stream: short, no exponent.
 std::string pdfNumber(double value);

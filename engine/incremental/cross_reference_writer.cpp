@@ -69,8 +69,8 @@ std::string crossReferenceTable(std::vector<CrossReferenceEntry> entries,
 
 std::string crossReferenceStream(std::vector<CrossReferenceEntry> entries,
                                  const std::string& trailerEntries, int streamNumber,
-                                 std::int64_t sectionOffset) {
-    entries.push_back({streamNumber, 0, sectionOffset});
+                                 std::int64_t sectionOffset, int streamGeneration) {
+    entries.push_back({streamNumber, streamGeneration, sectionOffset});
     sortByNumber(entries);
     std::int64_t largestOffset = 0;
     int largestGeneration = 0;
@@ -91,8 +91,9 @@ std::string crossReferenceStream(std::vector<CrossReferenceEntry> entries,
     for (const auto& [first, count] : runsOf(entries)) {
         index += (index.empty() ? "" : " ") + std::to_string(first) + " " + std::to_string(count);
     }
-    std::string out = std::to_string(streamNumber) + " 0 obj\n<< /Type /XRef " + trailerEntries +
-                      " /Index [ " + index + " ] /W [ 1 " + std::to_string(offsetBytes) + " " +
+    std::string out = std::to_string(streamNumber) + " " + std::to_string(streamGeneration) +
+                      " obj\n<< /Type /XRef " + trailerEntries + " /Index [ " + index +
+                      " ] /W [ 1 " + std::to_string(offsetBytes) + " " +
                       std::to_string(generationBytes) + " ] /Filter /FlateDecode /Length " +
                       std::to_string(data.size()) + " >>\nstream\n";
     out += data;

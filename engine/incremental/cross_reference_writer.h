@@ -20,11 +20,11 @@ struct CrossReferenceEntry {
 std::string crossReferenceTable(std::vector<CrossReferenceEntry> entries,
                                 const std::string& trailerEntries, std::int64_t sectionOffset);
 
-// A cross-reference stream object numbered `streamNumber` that lists the
-// entries and itself, with the trailer entries in its dictionary, then
-// startxref and %%EOF. The stream is compressed and never encrypted.
+// A cross-reference stream object `streamNumber` `streamGeneration` that
+// lists the entries and itself, with the trailer entries in its dictionary,
+// then startxref and %%EOF. The stream is compressed and never encrypted.
 std::string crossReferenceStream(std::vector<CrossReferenceEntry> entries,
                                  const std::string& trailerEntries, int streamNumber,
-                                 std::int64_t sectionOffset);
+                                 std::int64_t sectionOffset, int streamGeneration = 0);
 
 } // namespace paginor::engine

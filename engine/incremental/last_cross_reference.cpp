@@ -11,6 +11,7 @@
 #include <array>
 #include <cctype>
 #include <memory>
+#include <set>
 
 namespace paginor::engine {
 
@@ -19,6 +20,9 @@ namespace {
 // qpdf looks for "startxref" in the last 1054 bytes; so does this, so that
 // both agree on which section is the newest.
 constexpr std::size_t kTailSearched = 1054;
+
+// Enough to tell a file saved again and again; counting stops there.
+constexpr int kSectionsCounted = 64;
 
 // Object numbers stay well inside what every reader accepts.
 constexpr std::int64_t kLargestSize = 8'000'000;
@@ -78,17 +82,21 @@ QPDFObjectHandle parseDictionaryAt(std::string_view bytes, std::size_t at, QPDF&
 
 } // namespace
 
-std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes) {
-    if (bytes.substr(0, 5) != "%PDF-") {
+namespace {
+
+// The section at `offset`: its kind and its trailer's entries (all of them,
+// as PDF text, for the caller to sort out).
+struct Section {
+    CrossReferenceKind kind = CrossReferenceKind::Table;
+    std::map<std::string, QPDFObjectHandle> entries;
+};
+
+std::optional<Section> readSectionAt(std::string_view bytes, std::int64_t offset, QPDF& scratch) {
+    if (offset <= 0 || static_cast<std::uint64_t>(offset) >= bytes.size()) {
         return std::nullopt;
     }
-    const std::optional<std::int64_t> offset = startxrefValue(bytes);
-    if (!offset || *offset <= 0 || static_cast<std::uint64_t>(*offset) >= bytes.size()) {
-        return std::nullopt;
-    }
-    LastCrossReference section;
-    section.offset = *offset;
-    std::size_t at = static_cast<std::size_t>(*offset);
+    Section section;
+    std::size_t at = static_cast<std::size_t>(offset);
     std::size_t dictionaryAt = 0;
     if (bytes.substr(at, 4) == "xref") {
         section.kind = CrossReferenceKind::Table;
@@ -115,12 +123,8 @@ std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes)
         }
         dictionaryAt = at + 3;
     }
-
-    QPDF scratch;
-    scratch.setSuppressWarnings(true);
     QPDFObjectHandle trailer;
     try {
-        scratch.emptyPDF();
         trailer = parseDictionaryAt(bytes, dictionaryAt, scratch);
     } catch (const std::exception&) {
         return std::nullopt;
@@ -130,22 +134,77 @@ std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes)
     }
     // The map, not getKeys(): references resolve to null in the scratch
     // document, and qpdf leaves null entries out of its key lists.
-    std::map<std::string, QPDFObjectHandle> entries = trailer.getDictAsMap();
-    auto entry = [&entries](const std::string& key) {
-        auto found = entries.find(key);
-        return found == entries.end() ? QPDFObjectHandle::newNull() : found->second;
+    section.entries = trailer.getDictAsMap();
+    if (section.kind == CrossReferenceKind::Stream) {
+        auto type = section.entries.find("/Type");
+        if (type == section.entries.end() || !type->second.isNameAndEquals("/XRef")) {
+            return std::nullopt;
+        }
+    }
+    return section;
+}
+
+std::optional<std::int64_t> previousOf(Section& section) {
+    auto prev = section.entries.find("/Prev");
+    if (prev == section.entries.end() || !prev->second.isInteger()) {
+        return std::nullopt;
+    }
+    return prev->second.getIntValue();
+}
+
+// Sections along the /Prev chain, the newest included, up to `limit`.
+int countSections(std::string_view bytes, Section newest, QPDF& scratch, int limit) {
+    int count = 1;
+    std::set<std::int64_t> seen;
+    std::optional<std::int64_t> previous = previousOf(newest);
+    while (previous && count < limit && seen.insert(*previous).second) {
+        std::optional<Section> older = readSectionAt(bytes, *previous, scratch);
+        if (!older) {
+            break;
+        }
+        ++count;
+        previous = previousOf(*older);
+    }
+    return count;
+}
+
+} // namespace
+
+std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes) {
+    if (bytes.substr(0, 5) != "%PDF-") {
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> offset = startxrefValue(bytes);
+    if (!offset) {
+        return std::nullopt;
+    }
+    QPDF scratch;
+    scratch.setSuppressWarnings(true);
+    std::optional<Section> newest;
+    try {
+        scratch.emptyPDF();
+        newest = readSectionAt(bytes, *offset, scratch);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (!newest) {
+        return std::nullopt;
+    }
+    auto entry = [&newest](const std::string& key) {
+        auto found = newest->entries.find(key);
+        return found == newest->entries.end() ? QPDFObjectHandle::newNull() : found->second;
     };
     if (!entry("/Size").isInteger() || !entry("/Root").isIndirect()) {
         return std::nullopt;
     }
-    if (section.kind == CrossReferenceKind::Stream && !entry("/Type").isNameAndEquals("/XRef")) {
-        return std::nullopt;
-    }
+    LastCrossReference section;
+    section.offset = *offset;
+    section.kind = newest->kind;
     section.size = entry("/Size").getIntValue();
     if (section.size <= 0 || section.size >= kLargestSize) {
         return std::nullopt;
     }
-    for (auto& [key, value] : entries) {
+    for (auto& [key, value] : newest->entries) {
         bool own = false;
         for (std::string_view ownKey : kSectionOwnKeys) {
             own = own || key == ownKey;
@@ -154,6 +213,7 @@ std::optional<LastCrossReference> readLastCrossReference(std::string_view bytes)
             section.trailer.emplace(nameText(key), value.unparse());
         }
     }
+    section.sections = countSections(bytes, *newest, scratch, kSectionsCounted);
     return section;
 }
 

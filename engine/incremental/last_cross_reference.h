@@ -25,6 +25,9 @@ struct LastCrossReference {
     // cross-reference stream's own /Type, /W, /Index, /Filter, /DecodeParms,
     // /Length).
     std::map<std::string, std::string> trailer;
+    // Cross-reference sections along the /Prev chain, this one included
+    // (counted up to 64): a file that was updated many times has many.
+    int sections = 1;
 };
 
 // Nothing when the file does not start with "%PDF-" at its first byte, has

@@ -2,6 +2,7 @@
 
 #include "engine/incremental/cross_reference_writer.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace paginor::engine {
@@ -18,13 +19,19 @@ std::string spareObjectSection(const LastCrossReference& last, std::size_t origi
         section +=
             std::to_string(number) + generation + "<< /Length 0 >>\nstream\n\nendstream\nendobj\n";
     }
-    std::string trailer = "/Size " + std::to_string(spares.firstNumber + spares.count) + " /Prev " +
-                          std::to_string(last.offset);
+    const int streamNumber = spares.firstNumber + spares.count;
+    std::string trailer =
+        "/Size " + std::to_string(streamNumber + 1) + " /Prev " + std::to_string(last.offset);
     for (const auto& [key, value] : last.trailer) {
         trailer += " " + key + " " + value;
     }
     const auto sectionOffset = static_cast<std::int64_t>(originalLength + section.size());
-    return section + crossReferenceTable(std::move(entries), trailer, sectionOffset);
+    return section + crossReferenceStream(std::move(entries), trailer, streamNumber, sectionOffset,
+                                          kSpareGeneration);
+}
+
+int spareCountFor(std::int64_t size) {
+    return static_cast<int>(std::clamp<std::int64_t>(size / 8, 64, 1024));
 }
 
 } // namespace paginor::engine

@@ -1,7 +1,9 @@
-#include "engine/document/signature_permissions.h"
+#include "engine/incremental/signature_permissions.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+
+#include <set>
 
 namespace paginor::engine {
 
@@ -29,7 +31,52 @@ std::optional<int> docMdpLevel(QPDFObjectHandle signature) {
     return 2;
 }
 
+bool signedFieldBelow(QPDFObjectHandle node, int depth, std::set<QPDFObjGen>& seen) {
+    if (!node.isDictionary() || depth > 32 ||
+        (node.isIndirect() && !seen.insert(node.getObjGen()).second)) {
+        return false;
+    }
+    QPDFObjectHandle value = node.getKey("/V");
+    if (node.getKey("/FT").isNameAndEquals("/Sig") && value.isDictionary() &&
+        value.hasKey("/ByteRange")) {
+        return true;
+    }
+    QPDFObjectHandle kids = node.getKey("/Kids");
+    if (kids.isArray()) {
+        for (QPDFObjectHandle kid : kids.aitems()) {
+            if (signedFieldBelow(kid, depth + 1, seen)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+bool carriesSignatures(QPDF& pdf) {
+    if (pdf.getRoot().getKey("/Perms").isDictionary()) {
+        return true;
+    }
+    QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm");
+    if (!acroForm.isDictionary()) {
+        return false;
+    }
+    QPDFObjectHandle flags = acroForm.getKey("/SigFlags");
+    if (flags.isInteger() && (flags.getIntValue() & 1) != 0) {
+        return true;
+    }
+    QPDFObjectHandle fields = acroForm.getKey("/Fields");
+    std::set<QPDFObjGen> seen;
+    if (fields.isArray()) {
+        for (QPDFObjectHandle field : fields.aitems()) {
+            if (signedFieldBelow(field, 0, seen)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 SignaturePermissions readSignaturePermissions(QPDF& pdf) {
     SignaturePermissions permissions;

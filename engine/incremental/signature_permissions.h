@@ -20,4 +20,8 @@ struct SignaturePermissions {
 
 SignaturePermissions readSignaturePermissions(QPDF& pdf);
 
+// Whether any signature is on the document: usage rights, a certification,
+// or a signature field with a signature value (found by walking the fields).
+bool carriesSignatures(QPDF& pdf);
+
 } // namespace paginor::engine
