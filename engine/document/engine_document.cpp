@@ -26,9 +26,10 @@ namespace paginor::engine {
 
 namespace {
 
-// A file with this many cross-reference sections (a linearized one has two)
-// is written as a whole when nothing signs it.
-constexpr int kMostSections = 8;
+// A file with this many cross-reference sections (a linearized one has two,
+// forms saved by viewers often a dozen) is written as a whole when nothing
+// signs it.
+constexpr int kMostSections = 32;
 
 } // namespace
 
