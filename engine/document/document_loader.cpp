@@ -73,7 +73,7 @@ std::string readWholeFile(const std::string& path) {
     return bytes;
 }
 
-std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& description) {
+std::unique_ptr<QPDF> parsePdf(std::string_view bytes, const std::string& description) {
     auto pdf = std::make_unique<QPDF>();
     pdf->setSuppressWarnings(true);
     pdf->setAttemptRecovery(true);

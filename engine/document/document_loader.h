@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QPDF;
 
@@ -37,6 +38,6 @@ ParsedDocument parseWithSpares(std::string bytes, const std::string& description
 // opened: warnings kept quiet, repair attempted, the empty user password
 // tried, and the page tree walked once so a broken one fails here rather
 // than in a later call. Throws DocumentLoadError.
-std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& description);
+std::unique_ptr<QPDF> parsePdf(std::string_view bytes, const std::string& description);
 
 } // namespace paginor::engine

@@ -2,8 +2,10 @@
 
 #include "automation_contract/automation_values.h"
 #include "engine/document/atomic_file_writer.h"
+#include "engine/document/document_attachment.h"
 #include "engine/document/document_loader.h"
 #include "engine/document/document_serializer.h"
+#include "engine/document/document_shelf.h"
 #include "engine/document/info_dictionary.h"
 #include "engine/document/page_inserter.h"
 #include "engine/document/page_remover.h"
@@ -21,6 +23,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <set>
 
 namespace paginor::engine {
 
@@ -45,7 +48,18 @@ EngineDocument::EngineDocument(std::string bytes, const std::string& path) : pat
 EngineDocument::~EngineDocument() = default;
 
 std::shared_ptr<EngineDocument> EngineDocument::load(const std::string& path) {
-    return std::shared_ptr<EngineDocument>(new EngineDocument(readWholeFile(path), path));
+    std::string bytes = readWholeFile(path);
+    std::unique_ptr<EngineDocument> document = DocumentShelf::shared().take(bytes);
+    if (document) {
+        document->path_ = path;
+        document->reused_ = true;
+    } else {
+        document.reset(new EngineDocument(std::move(bytes), path));
+    }
+    // Closed, it goes back on the shelf if it can be reused.
+    return std::shared_ptr<EngineDocument>(document.release(), [](EngineDocument* closed) {
+        DocumentShelf::shared().put(std::unique_ptr<EngineDocument>(closed));
+    });
 }
 
 std::shared_ptr<EngineDocument> EngineDocument::loadFromMemory(std::string bytes,
@@ -78,6 +92,7 @@ bool EngineDocument::insertPages(int afterPage, EngineDocument& source, int star
     // qpdf's copies and page-tree edits touch objects this cannot follow,
     // and an update would keep the pages' old state in the file.
     changes_->requireRewrite("pages were inserted");
+    ++structureRevision_;
     markModified();
     return true;
 }
@@ -90,6 +105,7 @@ bool EngineDocument::deletePages(int first, int last) {
     removePages(*pdf_, first, last);
     // An update would leave the deleted pages readable in the file.
     changes_->requireRewrite("pages were deleted");
+    ++structureRevision_;
     markModified();
     return true;
 }
@@ -183,6 +199,7 @@ void EngineDocument::save(int flags, const std::string& path, SaveLayout layout)
         options.linearize = (flags & kSaveLinearized) != 0;
         options.streamsAsTheyAre = true;
         options.withoutUsageRights = permissions.usageRights;
+        reusable_ = false; // qpdf's writer normalizes some objects as it goes
         writeFileAtomically(target, [&](std::FILE* file) { writeDocument(*pdf_, options, file); });
         report.wholeFileReason = *reason;
     }
@@ -193,6 +210,8 @@ void EngineDocument::save(int flags, const std::string& path, SaveLayout layout)
 }
 
 std::string EngineDocument::serializeToMemory(const SerializeOptions& options) {
+    // qpdf's writer normalizes some objects as it goes.
+    reusable_ = false;
     return writeDocumentToMemory(*pdf_, options);
 }
 
@@ -201,6 +220,114 @@ std::shared_ptr<EngineDocument> EngineDocument::privateCopy() {
         return loadFromMemory(originalBytes(), path_);
     }
     return loadFromMemory(serializeToMemory({}), path_);
+}
+
+namespace {
+
+// An object of one document as an object of another: the same text, its
+// references to the same numbers.
+QPDFObjectHandle copiedInto(QPDF& target, QPDFObjectHandle object) {
+    return QPDFObjectHandle::parse(&target, object.unparseResolved());
+}
+
+std::string rawData(QPDFObjectHandle stream) {
+    auto data = stream.getRawStreamData();
+    return std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+}
+
+bool sameAs(QPDFObjectHandle current, QPDFObjectHandle opened) {
+    if (current.isStream() != opened.isStream()) {
+        return false;
+    }
+    if (!current.isStream()) {
+        return current.unparseResolved() == opened.unparseResolved();
+    }
+    return current.getDict().unparseResolved() == opened.getDict().unparseResolved() &&
+           rawData(current) == rawData(opened);
+}
+
+} // namespace
+
+bool EngineDocument::resetToOpened() {
+    if (!reusable_ || changes_->rewriteReason() || pdf_->anyWarnings()) {
+        return false;
+    }
+    if (!asOpened_) {
+        asOpened_ = parsePdf(openedBytes(), path_); // reads from bytes_, which outlive it
+    }
+    QPDF& opened = *asOpened_;
+    // Changed objects of the file are taken back from it.
+    std::vector<QPDFObjectHandle> toCheck;
+    for (QPDFObjGen og : changes_->changedObjects()) {
+        QPDFObjectHandle original = opened.getObject(og);
+        QPDFObjectHandle current = pdf_->getObject(og);
+        if (original.isStream() && current.isStream()) {
+            QPDFObjectHandle dictionary = copiedInto(*pdf_, original.getDict());
+            current.replaceDict(dictionary);
+            current.replaceStreamData(rawData(original), dictionary.getKey("/Filter"),
+                                      dictionary.getKey("/DecodeParms"));
+            current.replaceDict(dictionary); // replaceStreamData rewrote /Length and /Filter
+        } else if (!original.isStream() && !current.isStream()) {
+            pdf_->replaceObject(og, copiedInto(*pdf_, original));
+        } else {
+            return false;
+        }
+        toCheck.push_back(current);
+    }
+    // Objects made since the open are emptied: spares stay streams for the
+    // next use, the rest become null (as an absent object reads).
+    for (QPDFObjGen og : changes_->madeObjects()) {
+        QPDFObjectHandle made = pdf_->getObject(og);
+        if (made.isStream()) {
+            made.replaceDict(QPDFObjectHandle::newDictionary());
+            made.replaceStreamData("", QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+        } else {
+            pdf_->replaceObject(og, QPDFObjectHandle::newNull());
+        }
+    }
+    // The trailer's entries (a save may have added /Info).
+    QPDFObjectHandle trailer = pdf_->getTrailer();
+    QPDFObjectHandle openedTrailer = opened.getTrailer();
+    const std::set<std::string> sectionKeys = {"/Size",  "/Prev",   "/XRefStm",     "/Type",  "/W",
+                                               "/Index", "/Filter", "/DecodeParms", "/Length"};
+    for (const std::string& key : trailer.getKeys()) {
+        if (sectionKeys.count(key) == 0 && !openedTrailer.hasKey(key)) {
+            trailer.removeKey(key);
+        }
+    }
+    for (const std::string& key : openedTrailer.getKeys()) {
+        if (sectionKeys.count(key) == 0) {
+            QPDFObjectHandle value = openedTrailer.getKey(key);
+            trailer.replaceKey(key, value.isIndirect() ? pdf_->getObject(value.getObjGen())
+                                                       : copiedInto(*pdf_, value));
+        }
+    }
+    // What was put back, and what writes may touch, must now match the file.
+    QPDFObjectHandle root = pdf_->getRoot();
+    toCheck.push_back(root);
+    for (const char* key : {"/AcroForm", "/Metadata", "/Perms"}) {
+        if (root.getKey(key).isIndirect()) {
+            toCheck.push_back(root.getKey(key));
+        }
+    }
+    if (trailer.getKey("/Info").isIndirect()) {
+        toCheck.push_back(trailer.getKey("/Info"));
+    }
+    if (attachment_) {
+        attachment_->objectsItMayHaveChanged(toCheck);
+    }
+    for (QPDFObjectHandle object : toCheck) {
+        if (object.isIndirect() && changes_->isOriginal(object.getObjGen()) &&
+            !sameAs(object, opened.getObject(object.getObjGen()))) {
+            return false;
+        }
+    }
+    changes_->forgetChanges();
+    if (attachment_) {
+        attachment_->documentReset();
+    }
+    lastSave_ = SaveReport{};
+    return !pdf_->anyWarnings();
 }
 
 } // namespace paginor::engine

@@ -24,6 +24,7 @@ class QPDF;
 
 namespace paginor::engine {
 
+class DocumentAttachment;
 class DocumentChanges;
 
 // What serializeToMemory writes.
@@ -80,12 +81,24 @@ public:
     // The path the document is bound to: where it was read from, or the last
     // path it was saved to with a full (not copy) save.
     const std::string& path() const { return path_; }
-    QPDF& pdf() { return *pdf_; }
+    // The parsed document, for code that may change it without recording
+    // the changes in changes(): a document used this way is not kept for
+    // reuse when it is closed (its changes could not be undone).
+    QPDF& pdf() {
+        reusable_ = false;
+        return *pdf_;
+    }
+    // The parsed document for code that records in changes() every change
+    // it makes (the form's reads and writes).
+    QPDF& trackedPdf() { return *pdf_; }
 
     // Bumped by every change of content (pages, information, fields, save
     // dates). Anything derived from the document is valid for one revision.
     std::uint64_t revision() const { return revision_.load(); }
     void markModified() { ++revision_; }
+    // Bumped when pages are inserted or deleted: what was derived from the
+    // page and field structure (the field tree) is then stale.
+    std::uint64_t structureRevision() const { return structureRevision_; }
 
     int pageCount();
 
@@ -124,6 +137,27 @@ public:
     // document records it here.
     DocumentChanges& changes() { return *changes_; }
 
+    // State another part keeps about this document; it stays with the
+    // document, across its reuse too.
+    const std::shared_ptr<DocumentAttachment>& attachment() const {
+        return attachment_;
+    }
+    void attach(std::shared_ptr<DocumentAttachment> attachment) {
+        attachment_ = std::move(attachment);
+    }
+
+    // The bytes the document was opened from.
+    std::string_view openedBytes() const {
+        return std::string_view(*bytes_).substr(0, originalSize_);
+    }
+    // Puts the document back to the state it was opened in, for the next
+    // open of the same bytes (see document_shelf.h): false, changing
+    // nothing useful, when its changes were not all recorded or the result
+    // does not match the file.
+    bool resetToOpened();
+    // Whether this open took a kept document instead of parsing the file.
+    bool reused() const { return reused_; }
+
     // The current state written to memory (nothing of the document changes).
     std::string serializeToMemory(const SerializeOptions& options);
 
@@ -149,7 +183,14 @@ private:
     std::unique_ptr<DocumentChanges> changes_;
     std::string path_;
     std::atomic<std::uint64_t> revision_{0};
+    std::uint64_t structureRevision_ = 0;
     SaveReport lastSave_;
+    bool reusable_ = true;
+    bool reused_ = false;
+    std::shared_ptr<DocumentAttachment> attachment_;
+    // A second parse of the file, made when the document is first reset:
+    // where its changed objects are taken back from.
+    std::unique_ptr<QPDF> asOpened_;
 };
 
 } // namespace paginor::engine

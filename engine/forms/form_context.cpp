@@ -68,6 +68,11 @@ bool FormContext::ownsAppearance(QPDFObjectHandle stream) {
     return found != appearanceUsers_->end() && found->second == 1;
 }
 
+void FormContext::forgetMadeObjects() {
+    fonts_.embedded().forget();
+    datasets_.reset();
+}
+
 void FormContext::forget() {
     fonts_.clear();
     keepsXfa_.reset();

@@ -43,6 +43,9 @@ public:
 
     // For when the document changed in ways field writes do not.
     void forget();
+    // The document was put back to the state it was opened in: the fonts it
+    // embedded and the XFA data read since are gone; its own fonts hold.
+    void forgetMadeObjects();
 
 private:
     QPDF& pdf_;

@@ -77,7 +77,7 @@ QPDFObjectHandle DocumentChanges::newStream(const std::string& data, QPDFObjectH
                                             StreamCompression compression) {
     QPDFObjectHandle stream = takeStream();
     fill(stream, data, dictionary, compression);
-    madeObjects_ = true;
+    made_.push_back(stream.getObjGen());
     return stream;
 }
 
@@ -88,9 +88,10 @@ void DocumentChanges::rewriteStream(QPDFObjectHandle stream, const std::string& 
 }
 
 QPDFObjectHandle DocumentChanges::newObject(QPDFObjectHandle direct) {
-    madeObjects_ = true;
     if (walked_) {
-        return pdf_.makeIndirectObject(direct);
+        QPDFObjectHandle made = pdf_.makeIndirectObject(direct);
+        made_.push_back(made.getObjGen());
+        return made;
     }
     int number =
         std::max({nextObjectNumber_, firstNewNumber(), spares_.firstNumber + spares_.count});
@@ -100,7 +101,16 @@ QPDFObjectHandle DocumentChanges::newObject(QPDFObjectHandle direct) {
     }
     nextObjectNumber_ = number + 1;
     pdf_.replaceObject(QPDFObjGen(number, 0), direct);
+    made_.emplace_back(number, 0);
     return pdf_.getObject(number, 0);
+}
+
+void DocumentChanges::forgetChanges() {
+    changed_.clear();
+    made_.clear();
+    sparesTaken_ = 0;
+    nextObjectNumber_ = 0;
+    rewriteReason_.reset();
 }
 
 void DocumentChanges::requireRewrite(const std::string& reason) {

@@ -60,7 +60,16 @@ public:
 
     // The file's objects changed since the open, in number order.
     std::vector<QPDFObjGen> changedObjects() const;
-    bool anyChange() const { return !changed_.empty() || madeObjects_; }
+    // The objects made since the open.
+    const std::vector<QPDFObjGen>& madeObjects() const { return made_; }
+    bool anyChange() const { return !changed_.empty() || !made_.empty(); }
+    // qpdf numbered a new object itself (it then resolved the whole file).
+    bool qpdfNumberedObjects() const { return walked_; }
+
+    // Back to the state of the open, for a document whose changed objects
+    // the caller has put back and whose made objects it has emptied: the
+    // spares are free again, nothing is marked.
+    void forgetChanges();
     // Objects numbered from here on (and the spares) are not the file's own.
     int firstNewNumber();
     bool isOriginal(QPDFObjGen object);
@@ -79,7 +88,7 @@ private:
     std::optional<int> firstNewNumber_;
     int nextObjectNumber_ = 0;
     bool walked_ = false; // qpdf has numbered a new object itself (and resolved the file)
-    bool madeObjects_ = false;
+    std::vector<QPDFObjGen> made_;
     std::set<QPDFObjGen> changed_;
     std::optional<std::string> rewriteReason_;
 };
