@@ -15,9 +15,9 @@
 #include <mutex>
 #include <string_view>
 
-class EngineDocument;
-
 namespace paginor::engine {
+
+class EngineDocument;
 
 class DocumentShelf {
 public:

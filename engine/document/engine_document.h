@@ -139,9 +139,7 @@ public:
 
     // State another part keeps about this document; it stays with the
     // document, across its reuse too.
-    const std::shared_ptr<DocumentAttachment>& attachment() const {
-        return attachment_;
-    }
+    const std::shared_ptr<DocumentAttachment>& attachment() const { return attachment_; }
     void attach(std::shared_ptr<DocumentAttachment> attachment) {
         attachment_ = std::move(attachment);
     }

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <set>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -279,4 +279,4 @@ bool EmbeddedFontSet::fill(DocumentChanges& changes, const SystemFace& face, Fon
     return true;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

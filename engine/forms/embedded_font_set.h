@@ -18,7 +18,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 struct EmbeddedFont {
     QPDFObjectHandle font;                         // the Type0 font dictionary (indirect)
@@ -51,4 +51,4 @@ private:
     std::map<size_t, Font> fonts_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -2,7 +2,7 @@
 
 #include "pdf_text_string.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -91,4 +91,4 @@ std::optional<std::string> FieldLocks::lockedBy(const FormField& field) const {
     return std::nullopt;
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class FieldLocks {
 public:
@@ -31,4 +31,4 @@ private:
     std::vector<Lock> locks_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -2,7 +2,7 @@
 
 #include "engine/incremental/signature_permissions.h"
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -80,4 +80,4 @@ void FormContext::forget() {
     appearanceUsers_.reset();
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -18,7 +18,7 @@
 #include <memory>
 #include <optional>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class FormContext {
 public:
@@ -56,4 +56,4 @@ private:
     std::optional<std::map<QPDFObjGen, int>> appearanceUsers_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

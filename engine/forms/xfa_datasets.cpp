@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 namespace {
 
@@ -233,4 +233,4 @@ std::string XfaDatasets::text() const {
                        static_cast<std::size_t>(xmlBufferLength(buffer.get())));
 }
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

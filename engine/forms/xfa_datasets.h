@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-namespace paginor::forms {
+namespace paginor::engine::forms {
 
 class XfaDatasets {
 public:
@@ -41,4 +41,4 @@ private:
     std::unique_ptr<Packet> packet_;
 };
 
-} // namespace paginor::forms
+} // namespace paginor::engine::forms

@@ -17,8 +17,12 @@
 namespace engine_test {
 namespace {
 
+using paginor::engine::EngineDocument;
+using paginor::engine::SaveLayout;
+using paginor::engine::SaveReport;
+
 using paginor::engine::DocumentShelf;
-using paginor::forms::DocumentForm;
+using paginor::engine::forms::DocumentForm;
 
 constexpr int kSaveCopy = 1 | 2;
 

@@ -25,9 +25,13 @@
 namespace engine_test {
 namespace {
 
-using paginor::forms::DocumentForm;
-using paginor::forms::FieldKind;
-using paginor::forms::FormField;
+using paginor::engine::EngineDocument;
+using paginor::engine::SaveLayout;
+using paginor::engine::SaveReport;
+
+using paginor::engine::forms::DocumentForm;
+using paginor::engine::forms::FieldKind;
+using paginor::engine::forms::FormField;
 
 constexpr int kSaveInPlace = 1;
 constexpr int kSaveCopy = 1 | 2;
@@ -55,7 +59,7 @@ int qpdfCheck(const fs::path& file, std::string* output = nullptr) {
 std::optional<std::string> valueFor(const FormField& field, size_t index) {
     static const char* const texts[] = {"Zo\xC3\xAB 12", "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC",
                                         "\xE6\x9D\xB1\xE4\xBA\xAC Tokyo", "plain"};
-    using namespace paginor::forms;
+    using namespace paginor::engine::forms;
     const uint32_t flags = fieldFlags(field.dictionary);
     switch (field.kind) {
     case FieldKind::Text: {
@@ -103,7 +107,7 @@ int fillEveryField(DocumentForm& form) {
 
 std::vector<fs::path> corpusForms() {
     std::vector<fs::path> forms{examplePath("sample-form.pdf")};
-    for (const fs::path& file : corpusFiles()) {
+    for (const fs::path& file : allCorpusFiles()) {
         if (file.parent_path().filename() == "forms") {
             forms.push_back(file);
         }
