@@ -21,11 +21,22 @@ DocumentShelf& DocumentShelf::shared() {
 }
 
 std::unique_ptr<EngineDocument> DocumentShelf::take(std::string_view bytes) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!kept_ || kept_->openedBytes() != bytes) {
-        return nullptr;
+    std::unique_ptr<EngineDocument> document;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!kept_ || kept_->openedBytes() != bytes) {
+            return nullptr;
+        }
+        document = std::move(kept_);
     }
-    return std::move(kept_);
+    try {
+        if (document->resetToOpened()) {
+            return document;
+        }
+    } catch (const std::exception&) {
+        // Parsed again by the caller.
+    }
+    return nullptr;
 }
 
 void DocumentShelf::put(std::unique_ptr<EngineDocument> document) noexcept {
@@ -35,8 +46,7 @@ void DocumentShelf::put(std::unique_ptr<EngineDocument> document) noexcept {
     static const bool clearedAtExit = std::atexit([] { DocumentShelf::shared().clear(); }) == 0;
     (void)clearedAtExit;
     try {
-        if (!document || document->openedBytes().size() > kLargestKept ||
-            !document->resetToOpened()) {
+        if (!document || document->openedBytes().size() > kLargestKept || !document->mayBeReset()) {
             return;
         }
         std::unique_ptr<EngineDocument> previous;

@@ -248,8 +248,12 @@ bool sameAs(QPDFObjectHandle current, QPDFObjectHandle opened) {
 
 } // namespace
 
+bool EngineDocument::mayBeReset() const {
+    return reusable_ && !changes_->rewriteReason() && !pdf_->anyWarnings();
+}
+
 bool EngineDocument::resetToOpened() {
-    if (!reusable_ || changes_->rewriteReason() || pdf_->anyWarnings()) {
+    if (!mayBeReset()) {
         return false;
     }
     if (!asOpened_) {

@@ -153,6 +153,8 @@ public:
     // nothing useful, when its changes were not all recorded or the result
     // does not match the file.
     bool resetToOpened();
+    // Whether resetToOpened() can succeed: every change was recorded.
+    bool mayBeReset() const;
     // Whether this open took a kept document instead of parsing the file.
     bool reused() const { return reused_; }
 

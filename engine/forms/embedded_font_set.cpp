@@ -2,6 +2,7 @@
 
 #include "font_subsetter.h"
 #include "freetype_face.h"
+#include "widget_frame.h"
 
 #include FT_CID_H
 
@@ -104,7 +105,7 @@ QPDFObjectHandle widthArray(const std::map<uint16_t, double>& widthOfCode) {
         QPDFObjectHandle run = QPDFObjectHandle::newArray();
         uint32_t expected = first;
         while (it != widthOfCode.end() && it->first == expected) {
-            run.appendItem(QPDFObjectHandle::newReal(it->second, 1));
+            run.appendItem(QPDFObjectHandle::newReal(pdfNumber(it->second)));
             ++expected;
             ++it;
         }
@@ -240,13 +241,15 @@ bool EmbeddedFontSet::fill(DocumentChanges& changes, const SystemFace& face, Fon
     descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(font.baseFont));
     descriptor.replaceKey("/Flags",
                           QPDFObjectHandle::newInteger(4)); // symbolic: glyphs by code, not by name
-    descriptor.replaceKey("/FontBBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
-                                           ft->bbox.xMin * emScale, ft->bbox.yMin * emScale,
-                                           ft->bbox.xMax * emScale, ft->bbox.yMax * emScale)));
+    descriptor.replaceKey("/FontBBox",
+                          numberArray({ft->bbox.xMin * emScale, ft->bbox.yMin * emScale,
+                                       ft->bbox.xMax * emScale, ft->bbox.yMax * emScale}));
     descriptor.replaceKey("/ItalicAngle", QPDFObjectHandle::newInteger(0));
-    descriptor.replaceKey("/Ascent", QPDFObjectHandle::newReal(ft->ascender * emScale, 1));
-    descriptor.replaceKey("/Descent", QPDFObjectHandle::newReal(ft->descender * emScale, 1));
-    descriptor.replaceKey("/CapHeight", QPDFObjectHandle::newReal(ft->ascender * emScale, 1));
+    descriptor.replaceKey("/Ascent", QPDFObjectHandle::newReal(pdfNumber(ft->ascender * emScale)));
+    descriptor.replaceKey("/Descent",
+                          QPDFObjectHandle::newReal(pdfNumber(ft->descender * emScale)));
+    descriptor.replaceKey("/CapHeight",
+                          QPDFObjectHandle::newReal(pdfNumber(ft->ascender * emScale)));
     descriptor.replaceKey("/StemV", QPDFObjectHandle::newInteger(80));
     descriptor.replaceKey(face.cff ? "/FontFile3" : "/FontFile2", font.program);
 

@@ -44,7 +44,10 @@ private:
 
     QPDFObjectHandle font_; // null until finish() for the standard fallback
     std::string resourceName_;
-    std::unordered_map<char32_t, unsigned char> codeOf_;
+    // Shared by the clones: fixed once the font is read, and copying it for
+    // every field drawn cost more than drawing.
+    std::shared_ptr<std::unordered_map<char32_t, unsigned char>> codeOf_ =
+        std::make_shared<std::unordered_map<char32_t, unsigned char>>();
     std::array<double, 256> widths_{};
     bool hasWidths_ = false;
     StandardFamily family_ = StandardFamily::Helvetica;

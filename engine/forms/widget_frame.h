@@ -6,6 +6,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,10 @@ AppearanceDraft appearanceDraft(const WidgetFrame& frame, const std::string& con
 
 // Formats a number for a content stream: short, no exponent.
 std::string pdfNumber(double value);
+
+// An array of numbers formatted as pdfNumber does (qpdf's own conversion of
+// doubles goes through a string stream, a large part of drawing a widget).
+QPDFObjectHandle numberArray(std::initializer_list<double> values);
 
 // A name token for a content stream ("/" included), escaping what must be.
 std::string pdfNameToken(const std::string& name);

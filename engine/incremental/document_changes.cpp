@@ -63,8 +63,7 @@ QPDFObjectHandle DocumentChanges::takeStream() {
 
 void DocumentChanges::fill(QPDFObjectHandle stream, const std::string& data,
                            QPDFObjectHandle dictionary, StreamCompression compression) {
-    stream.replaceDict(dictionary.isDictionary() ? dictionary.shallowCopy()
-                                                 : QPDFObjectHandle::newDictionary());
+    stream.replaceDict(dictionary.isDictionary() ? dictionary : QPDFObjectHandle::newDictionary());
     if (compression == StreamCompression::Flate) {
         stream.replaceStreamData(deflate(data), QPDFObjectHandle::newName("/FlateDecode"),
                                  QPDFObjectHandle::newNull());

@@ -41,12 +41,12 @@ public:
     // it is an object of its own, else the container.
     static QPDFObjectHandle ownerOf(QPDFObjectHandle container, const std::string& key);
 
-    // A new stream with `data` (deflated first with Flate) and the entries
-    // of `dictionary` (a direct dictionary, or null for none).
+    // A new stream with `data` (deflated first with Flate) and `dictionary`
+    // (a direct dictionary that becomes the stream's own, or null for none).
     QPDFObjectHandle newStream(const std::string& data, QPDFObjectHandle dictionary,
                                StreamCompression compression = StreamCompression::None);
-    // Replaces the dictionary and data of an existing stream (of the file or
-    // new), marking it changed.
+    // Replaces the dictionary (which becomes the stream's own) and data of an
+    // existing stream (of the file or new), marking it changed.
     void rewriteStream(QPDFObjectHandle stream, const std::string& data,
                        QPDFObjectHandle dictionary,
                        StreamCompression compression = StreamCompression::None);
