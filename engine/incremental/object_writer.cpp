@@ -16,25 +16,34 @@ namespace {
 // Deeper than any real document nests; qpdf's own parser stops at 500.
 constexpr int kDepthLimit = 1000;
 
-std::string reference(QPDFObjGen og) {
-    return std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " R";
+void appendReference(std::string& out, QPDFObjGen og) {
+    out += std::to_string(og.getObj());
+    out += ' ';
+    out += std::to_string(og.getGen());
+    out += " R";
 }
 
-} // namespace
-
 // qpdf's own unparse leaves "#" bare, which a reader takes for an escape.
-std::string nameText(const std::string& canonical) {
-    std::string out = "/";
+void appendName(std::string& out, const std::string& canonical) {
+    static const char digits[] = "0123456789ABCDEF";
+    out += '/';
     for (std::size_t i = 1; i < canonical.size(); ++i) {
         const auto c = static_cast<unsigned char>(canonical[i]);
         if (c < 0x21 || c > 0x7E || std::strchr("#()<>[]{}/%", c) != nullptr) {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "#%02X", c);
-            out += escaped;
+            out += '#';
+            out += digits[c >> 4];
+            out += digits[c & 15];
         } else {
             out += static_cast<char>(c);
         }
     }
+}
+
+} // namespace
+
+std::string nameText(const std::string& canonical) {
+    std::string out;
+    appendName(out, canonical);
     return out;
 }
 
@@ -49,7 +58,7 @@ void ObjectWriter::value(std::string& out, QPDFObjectHandle item, int depth) {
     }
     if (depth > 0 && item.isIndirect()) {
         (*onReference_)(item.getObjGen());
-        out += reference(numberInFile_(item.getObjGen()));
+        appendReference(out, numberInFile_(item.getObjGen()));
         return;
     }
     switch (item.getTypeCode()) {
@@ -76,17 +85,20 @@ void ObjectWriter::value(std::string& out, QPDFObjectHandle item, int depth) {
     case ::ot_dictionary: {
         out += "<<";
         for (auto& [key, entry] : item.getDictAsMap()) {
-            if (!entry.isIndirect() && entry.isNull()) {
+            if ((!entry.isIndirect() && entry.isNull()) ||
+                (depth == 0 && skipLength_ && key == "/Length")) {
                 continue; // a null entry is an absent entry
             }
-            out += " " + nameText(key) + " ";
+            out += ' ';
+            appendName(out, key);
+            out += ' ';
             value(out, entry, depth + 1);
         }
         out += " >>";
         return;
     }
     case ::ot_name:
-        out += nameText(item.getName());
+        appendName(out, item.getName());
         return;
     case ::ot_null:
     case ::ot_boolean:
@@ -113,15 +125,20 @@ std::string ObjectWriter::write(QPDFObjectHandle object, QPDFObjGen asNumber,
         out += "\nendobj\n";
         return out;
     }
-    QPDFObjectHandle dictionary = object.getDict().shallowCopy();
+    QPDFObjectHandle dictionary = object.getDict();
     std::shared_ptr<Buffer> raw = object.getRawStreamData();
     std::string data(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
     if (encryption_ != nullptr) {
         data = encryption_->encryptStream(data, dictionary, asNumber);
     }
-    dictionary.replaceKey("/Length",
-                          QPDFObjectHandle::newInteger(static_cast<long long>(data.size())));
-    value(out, dictionary, 0);
+    // The dictionary as it is, its /Length (perhaps a reference) replaced by
+    // the length written.
+    std::string entries;
+    skipLength_ = true;
+    value(entries, dictionary, 0);
+    skipLength_ = false;
+    out += entries.substr(0, entries.size() - 2); // without the closing ">>"
+    out += "/Length " + std::to_string(data.size()) + " >>";
     out += "\nstream\n";
     out += data;
     out += "\nendstream\nendobj\n";

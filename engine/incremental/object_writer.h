@@ -42,6 +42,7 @@ private:
     std::function<QPDFObjGen(QPDFObjGen)> numberInFile_;
     const ObjectEncryption* encryption_;
     bool encrypting_ = false;
+    bool skipLength_ = false; // writing a stream's dictionary: its /Length comes last
     QPDFObjGen current_;
     const std::function<void(QPDFObjGen)>* onReference_ = nullptr;
 };
