@@ -54,11 +54,17 @@ std::string readWholeFile(const std::string& path) {
         throw DocumentLoadError(ErrorKind::InvalidArgument,
                                 "Cannot read " + path + ": not a regular file");
     }
+    // Read straight into the string (a bounce buffer would copy a large file
+    // once more), then on past the size stat gave in case the file grew.
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size) + kSpareRoom);
-    char chunk[65536];
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() + 65536);
+        }
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -68,8 +74,9 @@ std::string readWholeFile(const std::string& path) {
         if (got == 0) {
             break;
         }
-        bytes.append(chunk, static_cast<std::size_t>(got));
+        filled += static_cast<std::size_t>(got);
     }
+    bytes.resize(filled);
     return bytes;
 }
 

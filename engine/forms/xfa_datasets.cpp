@@ -6,9 +6,10 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
-#include <qpdf/Buffer.hh>
+#include <qpdf/Pipeline.hh>
 
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 namespace paginor::engine::forms {
@@ -119,9 +120,31 @@ xmlNodePtr onlyDescendantNamed(xmlNodePtr parent, const std::string& name) {
     return count == 1 ? found : nullptr;
 }
 
+// XFA data runs to kilobytes; a packet that inflates beyond this is not
+// read (a small stream can decode to gigabytes).
+constexpr std::size_t kLargestPacket = 16 * 1024 * 1024;
+
+// Collects decoded bytes and stops the decoding past the limit.
+class CappedText : public Pipeline {
+public:
+    CappedText() : Pipeline("XFA data", nullptr) {}
+    void write(unsigned char const* data, size_t length) override {
+        if (text.size() + length > kLargestPacket) {
+            throw std::length_error("the XFA data is larger than " +
+                                    std::to_string(kLargestPacket) + " bytes");
+        }
+        text.append(reinterpret_cast<const char*>(data), length);
+    }
+    void finish() override {}
+    std::string text;
+};
+
 std::string streamText(QPDFObjectHandle stream) {
-    auto data = stream.getStreamData(qpdf_dl_generalized);
-    return std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+    CappedText sink;
+    if (!stream.pipeStreamData(&sink, 0, qpdf_dl_generalized, true)) {
+        throw std::runtime_error("the XFA data cannot be decoded");
+    }
+    return std::move(sink.text);
 }
 
 } // namespace

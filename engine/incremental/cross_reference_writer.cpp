@@ -89,7 +89,12 @@ std::string crossReferenceStream(std::vector<CrossReferenceEntry> entries,
     const std::string data = deflate(rows);
     std::string index;
     for (const auto& [first, count] : runsOf(entries)) {
-        index += (index.empty() ? "" : " ") + std::to_string(first) + " " + std::to_string(count);
+        if (!index.empty()) {
+            index += ' ';
+        }
+        index += std::to_string(first);
+        index += ' ';
+        index += std::to_string(count);
     }
     std::string out = std::to_string(streamNumber) + " " + std::to_string(streamGeneration) +
                       " obj\n<< /Type /XRef " + trailerEntries + " /Index [ " + index +

@@ -127,8 +127,12 @@ private:
             if (kTrailerOwnKeys.count(key) != 0 || (!value.isIndirect() && value.isNull())) {
                 continue;
             }
-            out += (out.empty() ? "" : " ") + nameText(key) + " " +
-                   objects_.writeClear(value, [this](QPDFObjGen og) { reached(og); });
+            if (!out.empty()) {
+                out += ' ';
+            }
+            out += nameText(key);
+            out += ' ';
+            out += objects_.writeClear(value, [this](QPDFObjGen og) { reached(og); });
         }
         return out;
     }
