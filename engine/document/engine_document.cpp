@@ -157,6 +157,14 @@ std::string EngineDocument::originalBytes() const {
     return bytes_->substr(0, originalSize_);
 }
 
+void EngineDocument::writeUpdated(std::FILE* file, const std::string& update) const {
+    const std::string_view original = openedBytes();
+    if (std::fwrite(original.data(), 1, original.size(), file) != original.size() ||
+        std::fwrite(update.data(), 1, update.size(), file) != update.size()) {
+        throw std::runtime_error(std::strerror(errno != 0 ? errno : EIO));
+    }
+}
+
 void EngineDocument::save(int flags, const std::string& path, SaveLayout layout) {
     const std::string target = path.empty() ? path_ : path;
     if (target.empty()) {
@@ -178,21 +186,15 @@ void EngineDocument::save(int flags, const std::string& path, SaveLayout layout)
     std::string update;
     if (!reason && changes_->anyChange()) {
         try {
-            UpdatePlan plan{std::string_view(*bytes_).substr(0, originalSize_), *last_,
-                            changes_->changedObjects(), changes_->firstNewNumber()};
+            UpdatePlan plan{openedBytes(), *last_, changes_->changedObjects(),
+                            changes_->firstNewNumber()};
             update = updateSection(*pdf_, plan);
         } catch (const UpdateNotPossible& why) {
             reason = why.what();
         }
     }
     if (!reason) {
-        const std::string_view original = std::string_view(*bytes_).substr(0, originalSize_);
-        writeFileAtomically(target, [&](std::FILE* file) {
-            if (std::fwrite(original.data(), 1, original.size(), file) != original.size() ||
-                std::fwrite(update.data(), 1, update.size(), file) != update.size()) {
-                throw std::runtime_error(std::strerror(errno != 0 ? errno : EIO));
-            }
-        });
+        writeFileAtomically(target, [&](std::FILE* file) { writeUpdated(file, update); });
         report.incremental = true;
     } else {
         SerializeOptions options;

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -173,6 +174,8 @@ private:
     // every change.
     std::optional<std::string> wholeFileReason(int flags, SaveLayout layout) const;
     std::string originalBytes() const;
+    // The bytes opened from, then `update`.
+    void writeUpdated(std::FILE* file, const std::string& update) const;
 
     // Declared before pdf_: qpdf reads from these bytes until it is destroyed.
     // They hold the file as it was opened followed by the spare objects.
