@@ -1,20 +1,25 @@
 #include "com/remoting/host_watch.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
+#include <csignal>
 
 namespace paginor::remoting {
 
 namespace {
 
-// How long an idle main thread gets to finish once the host has gone.
-constexpr int kIdleGraceSteps = 50;
-constexpr int kIdleGraceStepMs = 100;
+constexpr long kBusyCheckNanoseconds = 200'000'000;
+
+// What the signal handler looks at (one watch per process).
+volatile sig_atomic_t g_channelFd = -1;
+volatile sig_atomic_t g_hostProcessFd = -1;
+
+int WatchSignal() {
+    return SIGRTMIN + 4;
+}
 
 int OpenProcessFd(pid_t pid) {
 #ifdef SYS_pidfd_open
@@ -23,6 +28,17 @@ int OpenProcessFd(pid_t pid) {
     (void)pid;
     return -1;
 #endif
+}
+
+// Runs in the middle of a call: only async-signal-safe calls.
+void CheckHost(int) {
+    const int savedErrno = errno;
+    pollfd watched[2] = {{g_channelFd, POLLRDHUP, 0}, {g_hostProcessFd, POLLIN, 0}};
+    const nfds_t count = g_hostProcessFd >= 0 ? 2 : 1;
+    if (::poll(watched, count, 0) > 0) {
+        ::_exit(0); // the host has gone: nobody waits for this call's answer
+    }
+    errno = savedErrno;
 }
 
 } // namespace
@@ -34,48 +50,40 @@ HostWatch::HostWatch(int channelFd, pid_t host) {
         // parent.
         hostAlreadyGone_ = ::getppid() != host;
     }
-    stop_.reset(::eventfd(0, EFD_CLOEXEC));
-    thread_ = std::thread([this, channelFd] { Watch(channelFd); });
+    g_channelFd = channelFd;
+    g_hostProcessFd = hostProcess_.get();
+
+    struct sigaction action {};
+    action.sa_handler = CheckHost;
+    action.sa_flags = SA_RESTART; // the engine's system calls go on after a check
+    sigemptyset(&action.sa_mask);
+    ::sigaction(WatchSignal(), &action, nullptr);
+
+    sigevent event{};
+    event.sigev_notify = SIGEV_SIGNAL;
+    event.sigev_signo = WatchSignal();
+    timerCreated_ = ::timer_create(CLOCK_MONOTONIC, &event, &timer_) == 0;
 }
 
 HostWatch::~HostWatch() {
-    const std::uint64_t one = 1;
-    if (stop_.valid()) {
-        (void)::write(stop_.get(), &one, sizeof one);
+    if (timerCreated_) {
+        ::timer_delete(timer_);
     }
-    thread_.join();
+    ::signal(WatchSignal(), SIG_DFL);
+    g_channelFd = -1;
+    g_hostProcessFd = -1;
 }
 
-void HostWatch::Watch(int channelFd) {
-    pollfd watched[3] = {
-        {stop_.get(), POLLIN, 0}, {channelFd, POLLRDHUP, 0}, {hostProcess_.get(), POLLIN, 0}};
-    const nfds_t count = hostProcess_.valid() ? 3 : 2;
-    if (!hostAlreadyGone_) {
-        for (;;) {
-            const int ready = ::poll(watched, count, -1);
-            if (ready < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return; // cannot watch; the channel's end of file still ends the server
-            }
-            if (watched[0].revents != 0) {
-                return; // stopped: the server ends by itself
-            }
-            if (ready != 0) {
-                break; // the channel's peer closed, or the host exited
-            }
-        }
+void HostWatch::SetBusy(bool busy) {
+    if (!timerCreated_) {
+        return;
     }
-    for (int step = 0; step < kIdleGraceSteps; ++step) {
-        if (busy_.load(std::memory_order_relaxed)) {
-            ::_exit(0);
-        }
-        if (::poll(watched, 1, kIdleGraceStepMs) > 0) {
-            return;
-        }
+    itimerspec period{};
+    if (busy) {
+        period.it_value.tv_nsec = kBusyCheckNanoseconds;
+        period.it_interval.tv_nsec = kBusyCheckNanoseconds;
     }
-    ::_exit(0);
+    ::timer_settime(timer_, 0, &period, nullptr);
 }
 
 } // namespace paginor::remoting

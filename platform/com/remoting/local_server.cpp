@@ -76,7 +76,8 @@ int RunLocalServer(int argc, char** argv, const LocalServerHooks& hooks) {
         ServerDispatcher dispatcher(arguments->module, table, watch, hooks);
         std::vector<std::byte> request;
         MessageWriter reply;
-        while (channel.receive(request) == ChannelResult::Done) {
+        while (!watch.HostAlreadyGone() &&
+               channel.receive(request, watch.HostProcessFd()) == ChannelResult::Done) {
             reply.clear();
             const bool goOn = dispatcher.Handle(request, reply);
             if (reply.size() > 0 && channel.send(reply.bytes()) != ChannelResult::Done) {

@@ -1,12 +1,10 @@
 #include "com/remoting/marshaller_lookup.h"
 
 #include "com/com_registry.h"
-#include "com/guid_text.h"
 
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <map>
 #include <mutex>
 #include <string>
 
@@ -16,9 +14,10 @@ namespace {
 
 std::mutex g_mutex;
 
-// Keyed by the formatted IID.
-std::map<std::string, const InterfaceMarshaller*>& Found() {
-    static std::map<std::string, const InterfaceMarshaller*> found;
+// The marshallers found so far: a handful, so a short list is the fastest
+// look-up (this runs for every interface of every object that arrives).
+std::vector<const InterfaceMarshaller*>& Found() {
+    static std::vector<const InterfaceMarshaller*> found;
     return found;
 }
 
@@ -52,18 +51,21 @@ const InterfaceMarshaller* FindMarshaller(REFIID iid) {
     if (const InterfaceMarshaller* builtIn = BuiltIn(iid)) {
         return builtIn;
     }
-    const std::string key = FormatGuidUtf8(iid);
     {
         std::lock_guard lock(g_mutex);
-        if (const auto known = Found().find(key); known != Found().end() && known->second) {
-            return known->second;
+        for (const InterfaceMarshaller* known : Found()) {
+            if (known->Iid() == iid) {
+                return known;
+            }
         }
     }
     const std::optional<std::string> module = LookUpInterfaceModule(iid);
     const InterfaceMarshaller* marshaller = module ? FromModule(*module, iid) : nullptr;
-    std::lock_guard lock(g_mutex);
     if (marshaller != nullptr) {
-        Found()[key] = marshaller;
+        std::lock_guard lock(g_mutex);
+        if (std::find(Found().begin(), Found().end(), marshaller) == Found().end()) {
+            Found().push_back(marshaller);
+        }
     }
     return marshaller;
 }

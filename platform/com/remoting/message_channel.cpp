@@ -33,8 +33,8 @@ ChannelResult MessageChannel::send(std::span<const std::byte> payload) {
     return sendWith(payload, kForever, kAlwaysWait);
 }
 
-ChannelResult MessageChannel::receive(std::vector<std::byte>& payload) {
-    return receiveWith(payload, kForever, kAlwaysWait);
+ChannelResult MessageChannel::receive(std::vector<std::byte>& payload, int alsoWatch) {
+    return receiveWith(payload, kForever, kAlwaysWait, alsoWatch);
 }
 
 ChannelResult MessageChannel::send(std::span<const std::byte> payload,
@@ -112,7 +112,7 @@ bool MessageChannel::takeBuffered(std::vector<std::byte>& payload, bool& broken)
 }
 
 ChannelResult MessageChannel::receiveWith(std::vector<std::byte>& payload, int tickMs,
-                                          FunctionRef<bool()> keepWaiting) {
+                                          FunctionRef<bool()> keepWaiting, int alsoWatch) {
     for (;;) {
         bool broken = false;
         if (takeBuffered(payload, broken)) {
@@ -128,7 +128,12 @@ ChannelResult MessageChannel::receiveWith(std::vector<std::byte>& payload, int t
             inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<std::ptrdiff_t>(inboxStart_));
             inboxStart_ = 0;
         }
-        if (tickMs != kForever && !WaitReady(socket_.get(), POLLIN, tickMs, keepWaiting)) {
+        if (alsoWatch >= 0) {
+            pollfd watched[2] = {{socket_.get(), POLLIN, 0}, {alsoWatch, POLLIN, 0}};
+            if (::poll(watched, 2, -1) > 0 && watched[1].revents != 0 && watched[0].revents == 0) {
+                return ChannelResult::Closed;
+            }
+        } else if (tickMs != kForever && !WaitReady(socket_.get(), POLLIN, tickMs, keepWaiting)) {
             return ChannelResult::GaveUp;
         }
         if (!chunk_) {

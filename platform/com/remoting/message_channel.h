@@ -34,8 +34,9 @@ public:
 
     // Sends one message, blocking until it is written.
     ChannelResult send(std::span<const std::byte> payload);
-    // Reads one message, blocking until it is complete.
-    ChannelResult receive(std::vector<std::byte>& payload);
+    // Reads one message, blocking until it is complete. When `alsoWatch`
+    // is a descriptor, a wait also ends (Closed) once it becomes readable.
+    ChannelResult receive(std::vector<std::byte>& payload, int alsoWatch = -1);
 
     // The same, but whenever nothing moves for `tick`, asks keepWaiting
     // whether to go on; stops with GaveUp when it answers false.
@@ -48,7 +49,7 @@ private:
     ChannelResult sendWith(std::span<const std::byte> payload, int tickMs,
                            FunctionRef<bool()> keepWaiting);
     ChannelResult receiveWith(std::vector<std::byte>& payload, int tickMs,
-                              FunctionRef<bool()> keepWaiting);
+                              FunctionRef<bool()> keepWaiting, int alsoWatch = -1);
     // Moves one complete message from the buffer into `payload`, if there is one.
     bool takeBuffered(std::vector<std::byte>& payload, bool& broken);
 

@@ -12,7 +12,29 @@ namespace paginor::remoting {
 RemoteObject::RemoteObject(std::shared_ptr<ClientConnection> connection, std::uint64_t id,
                            std::vector<RemoteInterface> interfaces)
     : connection_(std::move(connection)), id_(id), interfaces_(std::move(interfaces)),
-      proxies_(interfaces_.size()) {}
+      proxies_(interfaces_.size()) {
+    marshallers_.reserve(interfaces_.size());
+    for (const RemoteInterface& entry : interfaces_) {
+        marshallers_.push_back(FindMarshaller(entry.iid));
+    }
+    dispatch_ = DispatchInterface();
+}
+
+std::optional<std::size_t> RemoteObject::DispatchInterface() const {
+    std::optional<std::size_t> choice;
+    for (std::size_t i = 0; i < interfaces_.size(); ++i) {
+        if (marshallers_[i] == nullptr || !marshallers_[i]->DerivesFromDispatch()) {
+            continue;
+        }
+        if (interfaces_[i].primary) {
+            return i;
+        }
+        if (!choice) {
+            choice = i;
+        }
+    }
+    return choice;
+}
 
 RemoteObject::~RemoteObject() = default;
 
@@ -77,11 +99,10 @@ void RemoteObject::SetLabel(std::u16string label) {
 
 void* RemoteObject::ProxyAt(std::size_t index) {
     if (!proxies_[index]) {
-        const InterfaceMarshaller* marshaller = FindMarshaller(interfaces_[index].iid);
-        if (marshaller == nullptr) {
+        if (marshallers_[index] == nullptr) {
             return nullptr;
         }
-        proxies_[index] = marshaller->CreateProxy(*this, interfaces_[index].snapshot);
+        proxies_[index] = marshallers_[index]->CreateProxy(*this, interfaces_[index].snapshot);
     }
     return proxies_[index]->InterfacePointer();
 }
@@ -93,22 +114,7 @@ void* RemoteObject::FindInterface(REFIID riid) {
     }
     std::lock_guard lock(mutex_);
     if (riid == IID_IDispatch) {
-        // The interface the object was handed out as, else the first
-        // dispatch interface it has.
-        std::optional<std::size_t> choice;
-        for (std::size_t i = 0; i < interfaces_.size(); ++i) {
-            const InterfaceMarshaller* marshaller = FindMarshaller(interfaces_[i].iid);
-            if (marshaller == nullptr || !marshaller->DerivesFromDispatch()) {
-                continue;
-            }
-            if (!choice || interfaces_[i].primary) {
-                choice = i;
-            }
-            if (interfaces_[i].primary) {
-                break;
-            }
-        }
-        return choice ? ProxyAt(*choice) : nullptr;
+        return dispatch_ ? ProxyAt(*dispatch_) : nullptr;
     }
     for (std::size_t i = 0; i < interfaces_.size(); ++i) {
         if (interfaces_[i].iid == riid) {
@@ -142,7 +148,7 @@ HRESULT RemoteObject::InterfaceSupportsErrorInfo(REFIID riid) {
             return S_OK;
         }
     }
-    return riid == IID_IDispatch ? S_OK : S_FALSE;
+    return riid == IID_IDispatch && dispatch_ ? S_OK : S_FALSE;
 }
 
 } // namespace paginor::remoting

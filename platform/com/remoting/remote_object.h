@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -77,6 +78,9 @@ private:
     ~RemoteObject();
     void* FindInterface(REFIID riid);
     void* ProxyAt(std::size_t index);
+    // The interface QueryInterface(IID_IDispatch) answers with: the one the
+    // object was handed out as, else the first dispatch interface.
+    std::optional<std::size_t> DispatchInterface() const;
 
     std::atomic<ULONG> references_{1};
     std::uint32_t serverReferences_ = 1; // guarded by the connection's object lock
@@ -85,7 +89,11 @@ private:
 
     std::mutex mutex_; // guards the interfaces and their proxies
     std::vector<RemoteInterface> interfaces_;
-    std::vector<std::unique_ptr<InterfaceProxyBase>> proxies_; // parallel to interfaces_
+    // Parallel to interfaces_: each one's marshaller (null when none is
+    // known here) and its proxy, made on first use.
+    std::vector<const InterfaceMarshaller*> marshallers_;
+    std::vector<std::unique_ptr<InterfaceProxyBase>> proxies_;
+    std::optional<std::size_t> dispatch_;
 
     // Apart, since a proxy being made may set it.
     mutable std::mutex labelMutex_;

@@ -132,12 +132,16 @@ std::optional<std::uint64_t> ServerProcess::ResidentBytes() const {
         return std::nullopt;
     }
     text[got] = '\0';
-    unsigned long long size = 0;
-    unsigned long long resident = 0;
-    if (std::sscanf(text, "%llu %llu", &size, &resident) != 2) {
+    // "size resident shared ..." in pages.
+    char* end = nullptr;
+    std::strtoull(text, &end, 10);
+    const char* residentText = end;
+    const unsigned long long resident = std::strtoull(residentText, &end, 10);
+    if (end == residentText) {
         return std::nullopt;
     }
-    return resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    static const auto pageSize = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    return resident * pageSize;
 }
 
 void ServerProcess::Kill() {
