@@ -66,7 +66,7 @@ ClientConnection::~ClientConnection() {
     if (const char* path = std::getenv("PAGINOR_COM_STATISTICS"); path != nullptr && *path != 0) {
         std::ofstream(path, std::ios::app)
             << "server " << serverPid_ << ": " << statistics_.roundTrips << " round trips, "
-            << statistics_.releases << " releases, " << statistics_.bytesSent << " bytes sent, "
+            << statistics_.releases << " releases (one-way), " << statistics_.bytesSent << " bytes sent, "
             << statistics_.bytesReceived << " bytes received\n";
     }
 }
@@ -126,7 +126,10 @@ HRESULT ClientConnection::RoundTrip(std::span<const std::byte> request,
         }
         return true;
     };
-    ChannelResult result = channel_.send(request, kWatchTick, keepWaiting);
+    ChannelResult result = FlushReleases(keepWaiting);
+    if (result == ChannelResult::Done) {
+        result = channel_.send(request, kWatchTick, keepWaiting);
+    }
     if (result == ChannelResult::Done) {
         statistics_.bytesSent += request.size();
         result = channel_.receive(reply, kWatchTick, keepWaiting);
@@ -157,22 +160,37 @@ HRESULT ClientConnection::BreakOff(REFIID iid, FunctionRef<std::u16string()> ope
 }
 
 void ClientConnection::SendRelease(std::uint64_t id, std::uint32_t count) {
-    MessageWriter request;
-    request.writeU8(static_cast<std::uint8_t>(RequestKind::Release));
-    request.writeU64(id);
-    request.writeU32(count);
     std::lock_guard lock(channelMutex_);
     if (loss_) {
         return;
     }
-    // A server that does not take a release within a call's time is lost
-    // at the next call; the release itself never reports.
-    const Clock::time_point deadline = Clock::now() + std::max(limits_.callTime, kExitGrace);
-    if (channel_.send(request.bytes(), kWatchTick, [&] { return Clock::now() < deadline; }) ==
-        ChannelResult::Done) {
-        ++statistics_.releases;
-        statistics_.bytesSent += request.size();
+    pendingReleases_.emplace_back(id, count);
+    ++statistics_.releases;
+    if (pendingReleases_.size() >= kReleaseBatch) {
+        // A server that does not take them within a call's time is found
+        // lost at the next call; releasing itself never reports.
+        const Clock::time_point deadline = Clock::now() + std::max(limits_.callTime, kExitGrace);
+        FlushReleases([&] { return Clock::now() < deadline; });
     }
+}
+
+ChannelResult ClientConnection::FlushReleases(FunctionRef<bool()> keepWaiting) {
+    if (pendingReleases_.empty()) {
+        return ChannelResult::Done;
+    }
+    MessageWriter message;
+    message.writeU8(static_cast<std::uint8_t>(RequestKind::Release));
+    message.writeU32(static_cast<std::uint32_t>(pendingReleases_.size()));
+    for (const auto& [id, count] : pendingReleases_) {
+        message.writeU64(id);
+        message.writeU32(count);
+    }
+    pendingReleases_.clear();
+    const ChannelResult result = channel_.send(message.bytes(), kWatchTick, keepWaiting);
+    if (result == ChannelResult::Done) {
+        statistics_.bytesSent += message.size();
+    }
+    return result;
 }
 
 HRESULT ClientConnection::CreateInstance(REFCLSID clsid, REFIID iid, void** object) {

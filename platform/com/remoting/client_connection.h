@@ -25,6 +25,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace paginor::remoting {
@@ -62,7 +63,10 @@ public:
                       FunctionRef<std::u16string()> operation);
     // A reply that could not be read: stops the server, answers as above.
     HRESULT BreakOff(REFIID iid, FunctionRef<std::u16string()> operation);
-    // Gives the server back `count` references to object `id`; no reply.
+    // Gives the server back `count` references to object `id`. Releases
+    // are collected and travel ahead of the next request (or once enough
+    // have gathered), so that dropping a form's fields costs a few writes,
+    // not one per field.
     void SendRelease(std::uint64_t id, std::uint32_t count);
 
     // The remote object for a reference read from a reply, with one
@@ -86,6 +90,8 @@ private:
     // With channelMutex_ held: the process ends or is stopped for `cause`.
     void LoseServer(ServerLoss::Cause cause, FunctionRef<std::u16string()> operation);
     HRESULT FailWithLoss(REFIID iid, HRESULT status) const;
+    // With channelMutex_ held: sends the collected releases.
+    ChannelResult FlushReleases(FunctionRef<bool()> keepWaiting);
 
     mutable std::mutex channelMutex_; // one request/reply at a time; guards what follows
     MessageChannel channel_;
@@ -93,6 +99,7 @@ private:
     std::optional<ServerLoss> loss_;
     bool answeredOnce_ = false;
     ConnectionStatistics statistics_;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> pendingReleases_;
 
     const ServerLimits limits_;
     const std::u16string serverName_;

@@ -78,9 +78,10 @@ bool ServerDispatcher::Handle(std::span<const std::byte> request, MessageWriter&
             Call(in, reply);
             return true;
         case RequestKind::Release: {
-            const std::uint64_t id = in.readU64();
-            const std::uint32_t count = in.readU32();
-            table_.Release(id, count);
+            for (std::uint32_t left = in.readU32(); left > 0; --left) {
+                const std::uint64_t id = in.readU64();
+                table_.Release(id, in.readU32());
+            }
             return !table_.Empty();
         }
         }

@@ -4,7 +4,7 @@
 //   Create  clsid, iid                          -> reply: status, object reference
 //   Call    object id, iid, method, arguments   -> reply: status, then the
 //           out-arguments (success) or the error information (failure)
-//   Release object id, count                    -> no reply
+//   Release count, then that many (object id, references) -> no reply
 //
 // An object reference is its id (0 for none), then the interfaces the object
 // answers: each IID, a flags byte (kPrimaryInterface: the interface the
@@ -13,6 +13,7 @@
 // Error information is a presence byte, then the GUID, source and description.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace paginor::remoting {
@@ -28,5 +29,8 @@ inline constexpr std::uint8_t kPrimaryInterface = 0x1;
 // Bounds a reader applies before allocating for what a peer claims.
 inline constexpr std::uint32_t kMaxInterfacesPerObject = 64;
 inline constexpr std::uint32_t kMaxEnumerationBatch = 4096;
+// Released references a client collects before it tells the server (it
+// also tells with its next request).
+inline constexpr std::size_t kReleaseBatch = 256;
 
 } // namespace paginor::remoting
