@@ -134,11 +134,11 @@ void ServerDispatcher::Call(MessageReader& in, MessageWriter& reply) {
         FailWith(reply, E_NOTIMPL);
         return;
     }
-    if (hooks_.beforeCall) {
-        hooks_.beforeCall(target->marshaller->Name(), target->marshaller->MethodName(method));
-    }
     watch_.SetBusy(true);
     try {
+        if (hooks_.beforeCall) {
+            hooks_.beforeCall(target->marshaller->Name(), target->marshaller->MethodName(method));
+        }
         target->marshaller->Invoke(method, target->pointer, in, reply, table_);
     } catch (const std::invalid_argument&) {
         FailWith(reply, E_INVALIDARG);
