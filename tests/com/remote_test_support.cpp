@@ -89,19 +89,4 @@ bool EndsWithin(pid_t pid, std::chrono::milliseconds limit) {
     return true;
 }
 
-ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-        previous_ = old;
-    }
-    ::setenv(name, value.c_str(), 1);
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-    if (previous_) {
-        ::setenv(name_.c_str(), previous_->c_str(), 1);
-    } else {
-        ::unsetenv(name_.c_str());
-    }
-}
-
 } // namespace remote_test

@@ -8,6 +8,7 @@
 #include "com/bstr_holder.h"
 #include "com/com_ptr.h"
 #include "com/com_registry.h"
+#include "support/scoped_environment.h"
 
 #include <sys/types.h>
 
@@ -41,17 +42,6 @@ std::uint64_t RoundTripsOf(IUnknown* object);
 // True once `pid` has ended (reaped, or a zombie no one reaps), within `limit`.
 bool EndsWithin(pid_t pid, std::chrono::milliseconds limit);
 
-// Sets an environment variable for the life of the object.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value);
-    ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> previous_;
-};
+using paginor::test_support::ScopedEnvironment;
 
 } // namespace remote_test
