@@ -20,8 +20,11 @@ using Clock = std::chrono::steady_clock;
 
 // How often a waiting client looks at the server's memory and the clock.
 constexpr std::chrono::milliseconds kWatchTick{10};
-// How long a server that has closed its channel gets to exit by itself.
+// How long a lost server gets to end by itself before it is killed.
 constexpr std::chrono::milliseconds kExitGrace{2000};
+// How long a server whose client is done gets to release its objects and
+// exit (a sanitizer's leak check at exit takes its time).
+constexpr std::chrono::milliseconds kShutdownGrace{10000};
 
 constexpr HRESULT kCallFailed = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
 constexpr HRESULT kServerUnavailable = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
@@ -62,7 +65,7 @@ ClientConnection::ClientConnection(UniqueFd channel, std::unique_ptr<ServerProce
 ClientConnection::~ClientConnection() {
     // Closing the channel tells the server to exit; it is then reaped.
     channel_.close();
-    process_->Reap(kExitGrace);
+    process_->Reap(kShutdownGrace);
     if (const char* path = std::getenv("PAGINOR_COM_STATISTICS"); path != nullptr && *path != 0) {
         std::ofstream(path, std::ios::app)
             << "server " << serverPid_ << ": " << statistics_.roundTrips << " round trips, "
