@@ -29,11 +29,15 @@ struct LossCase {
     bool stoppedByClient; // whether the client stopped the server
 };
 
+void PrintTo(const LossCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ServerLoss : public testing::TestWithParam<LossCase> {
 protected:
     paginor::ComRegistryOverride registry_{RegistryFor(Serving::LocalServer)};
     ScopedEnvironment memory_{paginor::remoting::kMemoryLimitVariable, "300"};
-    ScopedEnvironment time_{paginor::remoting::kCallTimeLimitVariable, "1.5"};
+    ScopedEnvironment time_{paginor::remoting::kCallTimeLimitVariable, GetParam().seconds};
 };
 
 TEST_P(ServerLoss, FailsTheCallWithItsCauseAndLeavesNothingRunning) {
@@ -44,7 +48,7 @@ TEST_P(ServerLoss, FailsTheCallWithItsCauseAndLeavesNothingRunning) {
 
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(widget->Misbehave(loss.how, loss.amount), kCallFailed);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s + 1500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     const std::string during = " while misbehaving on the widget \"first\"";
     EXPECT_EQ(ErrorDescription(), std::string("The widget server ") + loss.cause + during +
                                       (loss.stoppedByClient ? " and was stopped" : ""));
@@ -68,11 +72,12 @@ TEST_P(ServerLoss, FailsTheCallWithItsCauseAndLeavesNothingRunning) {
 INSTANTIATE_TEST_SUITE_P(
     Causes, ServerLoss,
     testing::Values(
-        LossCase{"MemoryLimit", kHoldMebibytes, 1000, "exceeded its 300 MiB memory limit", true},
+        LossCase{"MemoryLimit", kHoldMebibytes, 1000, "exceeded its 300 MiB memory limit", true,
+                 "60"},
         LossCase{"TimeLimit", kSleepMilliseconds, 600000,
-                 "did not finish within its 1.5-second time limit", true},
-        LossCase{"Abort", kAbort, 0, "stopped unexpectedly (Aborted)", false},
-        LossCase{"Exit", kExitWithStatus, 3, "stopped unexpectedly (exit status 3)", false}),
+                 "did not finish within its 1.5-second time limit", true, "1.5"},
+        LossCase{"Abort", kAbort, 0, "stopped unexpectedly (Aborted)", false, "60"},
+        LossCase{"Exit", kExitWithStatus, 3, "stopped unexpectedly (exit status 3)", false, "60"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ServerLimits, DefaultsAndTheirEnvironmentVariables) {
