@@ -23,7 +23,12 @@ std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& do
 
     std::string error;
     auto text = TextSnapshotCache::shared().documentFor(
-        document, document->revision(), [&] { return writeTextSnapshot(document->pdf()); }, error);
+        document, document->revision(),
+        [&](std::string& reason) {
+            return TextDocument::load(
+                std::make_shared<const std::string>(writeTextSnapshot(document->pdf())), reason);
+        },
+        error);
     if (!text)
         fail(ErrorKind::Internal,
              "Cannot read the text of page " + std::to_string(index + 1) + ": " + error);

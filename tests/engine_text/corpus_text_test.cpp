@@ -24,6 +24,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <link.h>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -33,16 +34,16 @@ namespace {
 
 using PageTokens = std::vector<std::u32string>;
 
-std::string snapshotOf(const fs::path& file) {
+std::shared_ptr<const std::string> snapshotOf(const fs::path& file) {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.processFile(file.c_str());
-    return paginor::engine::text::writeTextSnapshot(pdf);
+    return std::make_shared<const std::string>(paginor::engine::text::writeTextSnapshot(pdf));
 }
 
-std::shared_ptr<TextDocument> loadText(const std::string& snapshot) {
+std::shared_ptr<TextDocument> loadText(std::shared_ptr<const std::string> snapshot) {
     std::string error;
-    auto document = TextDocument::load(snapshot, error);
+    auto document = TextDocument::load(std::move(snapshot), error);
     EXPECT_TRUE(document) << error;
     return document;
 }
@@ -164,17 +165,30 @@ Agreement compare(const std::vector<PageTokens>& ours, const std::vector<PageTok
 
 } // namespace
 
+bool popplerLoaded() {
+    return dl_iterate_phdr(
+               [](dl_phdr_info* info, size_t, void*) {
+                   return info->dlpi_name != nullptr &&
+                                  std::string_view(info->dlpi_name).find("/libpoppler.so") !=
+                                      std::string_view::npos
+                              ? 1
+                              : 0;
+               },
+               nullptr) != 0;
+}
+
 TEST(TextLibraryLoading, PopplerArrivesOnlyWithTheFirstTextRequest) {
-    if (dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD) != nullptr)
+    if (popplerLoaded())
         GTEST_SKIP() << "an earlier test in this process already loaded the text library";
     std::string error;
     ASSERT_NE(paginor::engine::text::TextLibrary::instance(error), nullptr) << error;
-    EXPECT_NE(dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD), nullptr);
+    EXPECT_TRUE(popplerLoaded());
 }
 
 TEST(TextLibraryLoading, UnreadableBytesGiveAReason) {
     std::string error;
-    EXPECT_EQ(TextDocument::load("not a PDF at all", error), nullptr);
+    EXPECT_EQ(TextDocument::load(std::make_shared<const std::string>("not a PDF at all"), error),
+              nullptr);
     EXPECT_FALSE(error.empty());
 }
 
@@ -213,7 +227,7 @@ TEST_F(CorpusText, WordsAgreeWithPdftotext) {
               << "agreement" << std::setw(12) << "same pages\n";
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
-        const std::string snapshot = snapshotOf(file);
+        const auto snapshot = snapshotOf(file);
         auto document = loadText(snapshot);
         ASSERT_TRUE(document);
         auto reference = pdftotextPages(file);
@@ -221,7 +235,7 @@ TEST_F(CorpusText, WordsAgreeWithPdftotext) {
             // pdftotext cannot read some damaged files; compare with the repaired copy.
             const paginor::test_support::ScratchFolder scratch("paginor-text");
             const fs::path repaired = scratch / "repaired.pdf";
-            paginor::test_support::writeFile(repaired, snapshot);
+            paginor::test_support::writeFile(repaired, *snapshot);
             reference = pdftotextPages(repaired);
         }
         ASSERT_TRUE(reference);
@@ -302,9 +316,9 @@ TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
     paginor::engine::text::TextSnapshotCache cache;
     auto owner = std::make_shared<int>(0);
     int writes = 0;
-    auto write = [&] {
+    auto write = [&](std::string& reason) {
         ++writes;
-        return snapshotOf(file);
+        return TextDocument::load(snapshotOf(file), reason);
     };
     std::string error;
     std::vector<paginor::engine::text::PageWord> words;
@@ -320,7 +334,9 @@ TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
     EXPECT_EQ(cache.loadCount(), 2u);
     EXPECT_EQ(writes, 2);
 
-    auto failing = [&]() -> std::string { throw std::runtime_error("disk gone"); };
+    auto failing = [&](std::string&) -> std::shared_ptr<TextDocument> {
+        throw std::runtime_error("disk gone");
+    };
     auto other = std::make_shared<int>(1);
     EXPECT_EQ(cache.documentFor(other, 1, failing, error), nullptr);
     EXPECT_NE(error.find("disk gone"), std::string::npos);

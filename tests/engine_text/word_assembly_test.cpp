@@ -5,36 +5,74 @@
 namespace paginor::engine::text {
 namespace {
 
-// A box of `height` starting at (x, y) in a left-to-right line, one glyph per
-// character spread evenly over its width.
-TextBox box(std::u32string text, double x, double y, bool spaceAfter = true, int rotation = 0) {
+// A word box and its characters, before they go into a page's buffer.
+struct Box {
+    std::u32string text;
+    TextBox geometry;
+};
+
+// A box of `height` starting at (x, y) in a left-to-right line, its glyphs
+// spread evenly over its width.
+Box box(std::u32string text, double x, double y, bool spaceAfter = true, int rotation = 0) {
     const double width = 6.0 * static_cast<double>(text.size());
-    TextBox b{std::move(text), {x, y, x + width, y + 10}, rotation, spaceAfter, {}};
-    for (std::size_t i = 0; i < b.text.size(); ++i)
-        b.glyphs.push_back({x + 6.0 * i, y, x + 6.0 * (i + 1), y + 10});
-    return b;
+    TextBox b;
+    b.bbox = {x, y, x + width, y + 10};
+    b.rotation = rotation;
+    b.spaceAfter = spaceAfter;
+    b.glyphsKnown = !text.empty();
+    b.firstGlyph = {x, y, x + 6.0, y + 10};
+    b.lastGlyph = {x + width - 6.0, y, x + width, y + 10};
+    return {std::move(text), b};
 }
 
 // Same box turned a quarter (text running down the page at column x).
-TextBox downwards(std::u32string text, double x, double y) {
-    TextBox b = box(std::move(text), 0, 0, true, 1);
+Box downwards(std::u32string text, double x, double y) {
+    Box b = box(std::move(text), 0, 0, true, 1);
     auto turn = [&](const BoxRect& r) { return BoxRect{x, y + r.x0, x + 10, y + r.x1}; };
-    b.bbox = turn(b.bbox);
-    for (auto& g : b.glyphs)
-        g = turn(g);
+    b.geometry.bbox = turn(b.geometry.bbox);
+    b.geometry.firstGlyph = turn(b.geometry.firstGlyph);
+    b.geometry.lastGlyph = turn(b.geometry.lastGlyph);
     return b;
 }
 
-std::u16string joined(const std::vector<PageWord>& words) {
+// A box whose glyphs are not known.
+Box superscript(std::u32string text, BoxRect bbox) {
+    TextBox b;
+    b.bbox = bbox;
+    b.spaceAfter = true;
+    return {std::move(text), b};
+}
+
+PageBoxes pageOf(const std::vector<Box>& boxes) {
+    PageBoxes page;
+    for (const Box& b : boxes) {
+        TextBox placed = b.geometry;
+        placed.first = page.characters.size();
+        placed.length = b.text.size();
+        page.characters += b.text;
+        page.boxes.push_back(placed);
+    }
+    return page;
+}
+
+std::u16string joined(const PageText& words) {
     std::u16string text;
-    for (const auto& w : words)
-        text += w.text + w.separator;
+    for (const auto& w : words.words) {
+        text += words.textOf(w);
+        text += PageText::separatorOf(w);
+    }
     return text;
+}
+
+std::u16string assembled(const std::vector<Box>& boxes) {
+    PageText words;
+    assembleWords(pageOf(boxes), words);
+    return joined(words);
 }
 
 struct AssemblyCase {
     const char* name;
-    std::vector<TextBox> boxes;
+    std::vector<Box> boxes;
     std::u16string expected;
 };
 
@@ -45,7 +83,7 @@ void PrintTo(const AssemblyCase& c, std::ostream* os) {
 class WordAssembly : public ::testing::TestWithParam<AssemblyCase> {};
 
 TEST_P(WordAssembly, BuildsWordsWithTheirSeparators) {
-    EXPECT_EQ(joined(assembleWords(GetParam().boxes)), GetParam().expected);
+    EXPECT_EQ(assembled(GetParam().boxes), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,10 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
         AssemblyCase{"small_gap_without_space_flag_separates",
                      {box(U"a.", 0, 0, false), box(U"b", 18, 0, false)},
                      u"a. b\r\n"},
-        AssemblyCase{"superscript_stays_on_line",
-                     {box(U"x", 0, 0, false), TextBox{U"2", {6, -3, 10, 4}, 0, true, {}},
-                      box(U"y", 20, 0, false)},
-                     u"x2 y\r\n"},
+        AssemblyCase{
+            "superscript_stays_on_line",
+            {box(U"x", 0, 0, false), superscript(U"2", {6, -3, 10, 4}), box(U"y", 20, 0, false)},
+            u"x2 y\r\n"},
         AssemblyCase{"space_inside_box_splits", {box(U"two words", 0, 0, false)}, u"two words\r\n"},
         AssemblyCase{
             "ligatures_become_letters", {box(U"\uFB01nd \uFB04y", 0, 0, false)}, u"find ffly\r\n"},
