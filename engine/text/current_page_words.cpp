@@ -2,8 +2,8 @@
 
 #include "engine/document/engine_document.h"
 #include "engine/errors/engine_error.h"
-#include "engine/text/text_snapshot.h"
 #include "engine/text/text_snapshot_cache.h"
+#include "engine/text/text_source.h"
 
 namespace paginor::engine::text {
 
@@ -24,11 +24,7 @@ std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& do
     std::string error;
     auto text = TextSnapshotCache::shared().documentFor(
         document, document->revision(),
-        [&](std::string& reason) {
-            return TextDocument::load(
-                std::make_shared<const std::string>(writeTextSnapshot(document->pdf())), reason);
-        },
-        error);
+        [&](std::string& reason) { return loadCurrentText(*document, reason); }, error);
     if (!text)
         fail(ErrorKind::Internal,
              "Cannot read the text of page " + std::to_string(index + 1) + ": " + error);
