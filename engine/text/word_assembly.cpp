@@ -37,12 +37,6 @@ bool isRightToLeft(char32_t c) {
     return d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC;
 }
 
-// Strong left-to-right letters and digits: both keep their drawn order.
-bool keepsDrawnOrder(char32_t c) {
-    const auto d = u_charDirection(static_cast<UChar32>(c));
-    return d == U_LEFT_TO_RIGHT || d == U_EUROPEAN_NUMBER || d == U_ARABIC_NUMBER;
-}
-
 bool isSpace(char32_t c) {
     if (c < 0x80)
         return c == U' ' || (c >= U'\t' && c <= U'\r');
@@ -202,56 +196,6 @@ void assembleWords(const PageBoxes& page, PageText& text) {
     }
     if (!line.empty())
         emitLine(page, line, text);
-}
-
-std::u32string visualToLogical(const std::u32string& text) {
-    long strong = 0;
-    for (char32_t c : text) {
-        const auto d = u_charDirection(static_cast<UChar32>(c));
-        if (d == U_LEFT_TO_RIGHT)
-            ++strong;
-        else if (d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC)
-            --strong;
-    }
-    std::u32string out;
-    out.reserve(text.size());
-    const auto n = static_cast<std::ptrdiff_t>(text.size());
-    if (strong >= 0) {
-        // Left-to-right line: each right-to-left run is turned round.
-        std::ptrdiff_t i = 0;
-        while (i < n) {
-            std::ptrdiff_t j = i;
-            while (j < n && !isRightToLeft(text[j]))
-                ++j;
-            out.append(text, i, j - i);
-            i = j;
-            while (j < n && !keepsDrawnOrder(text[j]))
-                ++j;
-            while (j > i && isSpace(text[j - 1])) // spaces after the run stay after it
-                --j;
-            for (std::ptrdiff_t k = j - 1; k >= i; --k)
-                out += text[k];
-            i = j;
-        }
-    } else {
-        // Right-to-left line: read from the right, keeping left-to-right runs
-        // (with the neutrals that lead them) in their drawn order.
-        std::ptrdiff_t i = n - 1;
-        while (i >= 0) {
-            for (; i >= 0 && !keepsDrawnOrder(text[i]); --i)
-                out += text[i];
-            if (i >= 0) {
-                std::ptrdiff_t j = i;
-                while (j >= 0 && !isRightToLeft(text[j]))
-                    --j;
-                while (j + 1 < i && isSpace(text[j + 1])) // spaces before the run stay before it
-                    ++j;
-                out.append(text, j + 1, i - j);
-                i = j;
-            }
-        }
-    }
-    return out;
 }
 
 std::u32string decomposePresentationForms(const std::u32string& word) {

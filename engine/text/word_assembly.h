@@ -4,6 +4,7 @@
 // can be exercised directly.
 #pragma once
 
+#include "logical_order.h"
 #include "page_text.h"
 
 #include <string>
@@ -40,11 +41,6 @@ struct PageBoxes {
 
 // Replaces `text` with the words of `page`.
 void assembleWords(const PageBoxes& page, PageText& text);
-
-// Reorders one line from visual order (left to right along the text
-// direction) into logical order: right-to-left runs are reversed, numbers and
-// left-to-right runs inside them keep their own order.
-std::u32string visualToLogical(const std::u32string& visualLine);
 
 // Replaces ligatures and presentation forms (U+FB00-FDFF, U+FE70-FEFE) by
 // their letters and drops zero-width no-break spaces.

@@ -53,8 +53,18 @@ std::shared_ptr<TextDocument> loadText(std::shared_ptr<const std::string> snapsh
     return document;
 }
 
+// Which of a mirrored pair (brackets, guillemets) a character is does not
+// count: pdftotext leaves the brackets of right-to-left runs unmirrored, so
+// ")word(" there is "(word)" here, and either way the words are in order.
+char32_t mirrorClass(char32_t c) {
+    if (!u_isMirrored(static_cast<UChar32>(c)))
+        return c;
+    return std::min(c, static_cast<char32_t>(u_charMirror(static_cast<UChar32>(c))));
+}
+
 // Tokens as the comparison sees them: split on white space, direction marks
-// dropped, ligatures and presentation forms as letters (both sides alike).
+// dropped, ligatures and presentation forms as letters, mirrored pairs alike
+// (both sides alike).
 void appendTokens(const std::u32string& text, PageTokens& tokens) {
     std::u32string current;
     auto flush = [&] {
@@ -70,7 +80,7 @@ void appendTokens(const std::u32string& text, PageTokens& tokens) {
         if (u_isUWhiteSpace(static_cast<UChar32>(c)))
             flush();
         else
-            current += c;
+            current += mirrorClass(c);
     }
     flush();
 }
