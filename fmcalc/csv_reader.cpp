@@ -2,7 +2,7 @@
 
 namespace fmcalc {
 
-CsvReader::CsvReader(std::string_view text) : text_(text) {
+CsvReader::CsvReader(std::string_view text, char delimiter) : text_(text), delimiter_(delimiter) {
     if (text_.starts_with("\xEF\xBB\xBF"))
         text_.remove_prefix(3);
 }
@@ -25,13 +25,14 @@ std::optional<CsvRecord> CsvReader::next() {
             record.error = message;
     };
     auto at_field_end = [&] {
-        return pos_ >= text_.size() || text_[pos_] == ',' || text_[pos_] == '\n' ||
+        return pos_ >= text_.size() || text_[pos_] == delimiter_ || text_[pos_] == '\n' ||
                (text_[pos_] == '\r' && (pos_ + 1 >= text_.size() || text_[pos_ + 1] == '\n'));
     };
     for (;;) {
         const bool quoted = pos_ < text_.size() && text_[pos_] == '"';
         if (quoted) {
             const std::size_t quote_line = line_;
+            const std::size_t quote_at = pos_;
             ++pos_;
             bool closed = false;
             while (pos_ < text_.size()) {
@@ -50,10 +51,16 @@ std::optional<CsvRecord> CsvReader::next() {
                     field += c;
                 }
             }
-            if (!closed)
+            if (!closed) {
                 fail("quoted field opened on line " + std::to_string(quote_line) +
                      " is never closed");
-            else if (!at_field_end())
+                // Go on with the line after the quote's.
+                const std::size_t line_end = text_.find('\n', quote_at);
+                pos_ = line_end == std::string_view::npos ? text_.size() : line_end + 1;
+                line_ = quote_line + (line_end == std::string_view::npos ? 0 : 1);
+                record.fields.push_back(std::move(field));
+                return record;
+            } else if (!at_field_end())
                 fail("text after a closing quote");
         }
         // The unquoted field, or whatever stray text follows a closing quote.
@@ -65,7 +72,7 @@ std::optional<CsvRecord> CsvReader::next() {
         }
         record.fields.push_back(std::move(field));
         field.clear();
-        if (pos_ < text_.size() && text_[pos_] == ',') {
+        if (pos_ < text_.size() && text_[pos_] == delimiter_) {
             ++pos_;
             continue;
         }

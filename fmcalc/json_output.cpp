@@ -45,22 +45,24 @@ std::string json_string(std::string_view utf8) {
     return out + "\"";
 }
 
-std::string json_result(const Value& value) {
+std::string json_result(const Value& value, std::string_view source) {
+    const std::string tail =
+        source.empty() ? std::string("}") : ",\"source\":" + std::string(source) + "}";
     switch (value.kind()) {
     case Value::Kind::Text:
         // Through UTF-16 and back so that unpaired surrogates cannot make
         // the output invalid UTF-8.
         return "{\"type\":\"text\",\"value\":" + json_string(utf16_to_utf8(value.text_value())) +
-               "}";
+               tail;
     case Value::Kind::Number:
-        return "{\"type\":\"number\",\"value\":" + format_number(value.number_value()) + "}";
+        return "{\"type\":\"number\",\"value\":" + format_number(value.number_value()) + tail;
     case Value::Kind::DateTime:
         return "{\"type\":\"date\",\"value\":\"" + format_date_time(value.date_time_value(), 'T') +
-               "\"}";
+               "\"" + tail;
     case Value::Kind::Error:
         break;
     }
-    return "{\"error\":" + json_string(value.error_value().message) + "}";
+    return "{\"error\":" + json_string(value.error_value().message) + tail;
 }
 
 } // namespace fmcalc

@@ -1,6 +1,7 @@
 // One JSON object per calculation result:
 //   {"type":"text","value":"…"}  {"type":"number","value":-2000}
 //   {"type":"date","value":"2020-03-15T10:15:20"}  {"error":"…"}
+// each followed by "source", the JSON object that says where it came from.
 #pragma once
 
 #include "value.h"
@@ -14,6 +15,7 @@ namespace fmcalc {
 // characters are escaped, other characters pass through as UTF-8.
 std::string json_string(std::string_view utf8);
 
-std::string json_result(const Value& value);
+// `source` is a JSON object (or empty for none).
+std::string json_result(const Value& value, std::string_view source = {});
 
 } // namespace fmcalc

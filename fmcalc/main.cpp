@@ -1,28 +1,43 @@
 // fmcalc: a host for the plug-in. It loads the plug-in, plays the host's part
 // of the plug-in interface and evaluates calculations written the way the
-// database's users write them.
+// database's users write them, alone, per CSV row or per database record.
 //
 // Exit status: 0 when every calculation was evaluated (a "!!ERROR!!" text is
-// a result), 1 when one could not be evaluated or a CSV row was bad, 2 for
-// usage errors and a plug-in that cannot be loaded or refuses Init.
+// a result), 1 when one could not be evaluated, a batch row was bad or a
+// record could not be saved, 2 for usage errors, input that cannot be read
+// and a plug-in that cannot be loaded or refuses Init, 3 (with --strict only)
+// when everything was evaluated but a result held "!!ERROR!!".
 
+#include "batch/batch_worker.h"
+#include "batch/csv_rows.h"
+#include "batch/parallel_batch.h"
+#include "batch/serial_batch.h"
+#include "batch/table_rows.h"
+#include "builtins.h"
 #include "calculation_file.h"
 #include "calculation_runner.h"
 #include "command_line.h"
-#include "csv_batch.h"
+#include "database/database_functions.h"
 #include "evaluator.h"
+#include "function_table.h"
+#include "help_text.h"
+#include "input_files.h"
 #include "json_output.h"
 #include "plugin_loader.h"
 #include "repl.h"
 #include "unicode_text.h"
 #include "win/dialog_answers_in_turn.h"
 
-#include <fstream>
+#include <filesystem>
 #include <iostream>
-#include <iterator>
+#include <memory>
 #include <optional>
-#include <sstream>
+#include <sqlite3.h>
 #include <unistd.h>
+
+#ifndef FMCALC_VERSION
+#define FMCALC_VERSION "unknown"
+#endif
 
 using namespace fmcalc;
 
@@ -31,18 +46,15 @@ namespace {
 constexpr int exit_ok = 0;
 constexpr int exit_failed = 1;
 constexpr int exit_usage = 2;
+constexpr int exit_error_result = 3;
 
-std::optional<std::string> read_whole(const std::string& path) {
-    if (path == "-") {
-        std::ostringstream all;
-        all << std::cin.rdbuf();
-        return all.str();
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Writers to the database wait this long for one another.
+constexpr int busy_timeout_ms = 30000;
+
+struct Failure {
+    int status;
+    std::string message;
+};
 
 void print_list(LoadedPlugin& plugin, OutputFormat format) {
     const std::string name = utf16_to_utf8(plugin.get_string(128));
@@ -70,34 +82,129 @@ void print_list(LoadedPlugin& plugin, OutputFormat format) {
     }
 }
 
-int run(const CommandLine& options) {
-    const OutputFormat format = options.json ? OutputFormat::Json : OutputFormat::Plain;
+// The last error as QELT_GetLastError reports it: "-2012 Invalid page range…".
+std::string last_error_of(LoadedPlugin& plugin) {
+    const ExternalFunction* last_error = plugin.find(u"QELT_GetLastError");
+    if (!last_error)
+        return "unknown";
+    try {
+        const Value code = plugin.call(*last_error, {Value::text(u"Number")}, 0);
+        const Value text = plugin.call(*last_error, {}, 0);
+        return utf16_to_utf8(code.as_text()) + " " + utf16_to_utf8(text.as_text());
+    } catch (const EvaluationError&) {
+        return "unknown";
+    }
+}
 
-    // Gather the calculations first: a missing file is a usage error and
-    // must not cost a plug-in start.
+// Everything a run needs that comes from outside: the calculations and the
+// batch rows. Gathered before the plug-in starts, so a missing file costs
+// no plug-in start.
+struct Inputs {
     std::vector<NamedCalculation> calculations;
+    bool interactive = false;
+    std::vector<BatchRow> rows;
+    std::string unit = "row"; // "row" or "record" in the summary
+    std::unique_ptr<Database> database;
+    std::optional<TableShape> table;
+};
+
+std::optional<Failure> gather(const CommandLine& options, Inputs& inputs) {
     for (std::size_t i = 0; i < options.expressions.size(); ++i)
-        calculations.push_back({{options.expressions[i], 1}, "-e[" + std::to_string(i + 1) + "]"});
-    const bool interactive =
+        inputs.calculations.push_back(
+            {{options.expressions[i], 1}, CalculationOrigin::of_expression(i + 1)});
+    inputs.interactive =
         options.expressions.empty() && !options.file && !options.list && isatty(STDIN_FILENO);
     std::optional<std::string> file = options.file;
     if (!file && options.expressions.empty() && !options.list)
         file = "-"; // calculations piped in
-    if (file && !interactive) {
-        const auto text = read_whole(*file);
-        if (!text) {
-            std::cerr << "fmcalc: cannot read " << *file << '\n';
+    if (file && !inputs.interactive) {
+        const FileContents text = read_input_file(*file);
+        if (!text.bytes)
+            return Failure{exit_usage, text.error};
+        for (auto& calc : split_calculations(*text.bytes))
+            inputs.calculations.push_back({std::move(calc), CalculationOrigin::of_file(*file)});
+    }
+    if (options.csv) {
+        FileContents data = read_input_file(*options.csv);
+        if (!data.bytes)
+            return Failure{exit_usage, data.error};
+        CsvRows csv = read_csv_rows(std::move(*data.bytes), *options.csv,
+                                    {options.csv_encoding, options.delimiter});
+        if (!csv.error.empty())
+            return Failure{exit_usage, csv.error};
+        inputs.rows = std::move(csv.rows);
+    }
+    if (options.database) {
+        try {
+            inputs.database = std::make_unique<Database>(*options.database, busy_timeout_ms);
+            if (options.table) {
+                inputs.table = read_table_shape(*inputs.database, *options.table);
+                inputs.rows =
+                    table_rows(*inputs.table,
+                               read_table_records(*inputs.database, *inputs.table, options.where));
+                inputs.unit = "record";
+            }
+        } catch (const DatabaseError& e) {
+            return Failure{exit_usage, e.what()};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string this_executable() {
+    std::error_code ec;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("/proc/self/exe") : path.string();
+}
+
+int batch_status(const BatchCounts& counts, bool strict) {
+    if (counts.failed > 0 || counts.skipped > 0)
+        return exit_failed;
+    return strict && counts.error_results > 0 ? exit_error_result : exit_ok;
+}
+
+// The batch in --jobs worker processes; this process loads no plug-in.
+int run_parallel(const CommandLine& options, const std::vector<std::string>& args, Inputs& inputs) {
+    if (inputs.database && inputs.table) {
+        try {
+            inputs.database->use_write_ahead_log();
+        } catch (const DatabaseError& e) {
+            std::cerr << "fmcalc: " << e.what() << '\n';
             return exit_usage;
         }
-        const std::string origin = *file == "-" ? "stdin" : *file;
-        for (auto& calc : split_calculations(*text))
-            calculations.push_back({std::move(calc), origin});
     }
-    std::optional<std::string> csv_text;
-    if (options.csv) {
-        csv_text = read_whole(*options.csv);
-        if (!csv_text) {
-            std::cerr << "fmcalc: cannot read " << *options.csv << '\n';
+    WorkerCommand command{this_executable(), args};
+    command.args.push_back("--batch-worker");
+    const OutputFormat format = options.json ? OutputFormat::Json : OutputFormat::Plain;
+    const ParallelOutcome outcome =
+        run_rows_in_workers(inputs.rows, inputs.calculations, command, options.jobs, format,
+                            std::cout, std::cerr, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+    if (outcome.workers_failed_to_start) {
+        std::cerr << "fmcalc: the worker processes could not be started\n";
+        return exit_usage;
+    }
+    std::cerr << "fmcalc: " << outcome.counts.summary(inputs.unit) << '\n';
+    return batch_status(outcome.counts, options.strict);
+}
+
+int run(const CommandLine& options, const std::vector<std::string>& args) {
+    const OutputFormat format = options.json ? OutputFormat::Json : OutputFormat::Plain;
+
+    Inputs inputs;
+    if (!options.batch_worker) {
+        if (const auto failure = gather(options, inputs)) {
+            std::cerr << "fmcalc: " << failure->message << '\n';
+            return failure->status;
+        }
+        if (options.jobs > 1 && options.batch())
+            return run_parallel(options, args, inputs);
+    } else if (options.database) {
+        try {
+            inputs.database = std::make_unique<Database>(*options.database, busy_timeout_ms);
+            if (options.table)
+                inputs.table = read_table_shape(*inputs.database, *options.table);
+        } catch (const DatabaseError& e) {
+            std::cerr << "fmcalc: " << e.what() << '\n';
             return exit_usage;
         }
     }
@@ -123,37 +230,68 @@ int run(const CommandLine& options) {
     if (options.list)
         print_list(*plugin, format);
 
-    Evaluator evaluator(&*plugin);
+    Notices notices;
+    DatabaseFunctions database_functions(inputs.database.get(), &notices);
+    FunctionTable functions;
+    functions.add(&database_functions);
+    functions.add(&*plugin);
+    Evaluator evaluator(&functions);
     CalculationRunner runner(evaluator, format, std::cout, std::cerr);
     runner.set_between_calculations([&] { plugin->idle(); });
+    runner.set_notices(&notices);
+    if (options.strict)
+        runner.set_strict([&] { return last_error_of(*plugin); });
 
-    bool all_ok = true;
-    if (interactive) {
-        all_ok = run_interactive(runner);
-    } else if (csv_text) {
-        all_ok = run_csv_batch(*csv_text, *options.csv, calculations, evaluator, runner,
-                               isatty(STDERR_FILENO) ? &std::cerr : nullptr);
-    } else {
-        for (const NamedCalculation& calc : calculations)
-            all_ok = runner.run(calc.calculation, calc.origin) && all_ok;
+    if (options.batch_worker) {
+        return serve_batch_rows(evaluator, runner, &database_functions,
+                                inputs.table ? &*inputs.table : nullptr);
     }
-    return all_ok ? exit_ok : exit_failed;
+    if (options.batch()) {
+        RowRunner row_runner{inputs.calculations, evaluator, runner, &database_functions,
+                             inputs.table ? &*inputs.table : nullptr};
+        const BatchCounts counts =
+            run_rows_here(inputs.rows, row_runner, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+        std::cerr << "fmcalc: " << counts.summary(inputs.unit) << '\n';
+        return batch_status(counts, options.strict);
+    }
+
+    RowReport report;
+    if (inputs.interactive) {
+        const std::string help = function_help({{"The database", database_functions.functions()},
+                                                {"The plug-in", plugin->functions()}});
+        report = run_interactive(runner, help);
+    } else {
+        for (const NamedCalculation& calc : inputs.calculations) {
+            const Outcome outcome = runner.run(calc);
+            report.failed = report.failed || outcome == Outcome::NotEvaluated;
+            report.error_result = report.error_result || outcome == Outcome::ErrorResult;
+        }
+    }
+    if (report.failed)
+        return exit_failed;
+    return options.strict && report.error_result ? exit_error_result : exit_ok;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        const auto parsed = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        const auto parsed = parse_command_line(args);
         if (!parsed.error.empty()) {
-            std::cerr << "fmcalc: " << parsed.error << '\n' << usage_text();
+            std::cerr << "fmcalc: " << usage_error_line(parsed.error) << '\n';
             return exit_usage;
         }
         if (parsed.options.help) {
             std::cout << usage_text();
             return exit_ok;
         }
-        return run(parsed.options);
+        if (parsed.options.version) {
+            std::cout << "fmcalc " << FMCALC_VERSION << " (SQLite " << sqlite3_libversion()
+                      << ")\n";
+            return exit_ok;
+        }
+        return run(parsed.options, args);
     } catch (const std::exception& e) {
         std::cerr << "fmcalc: " << e.what() << '\n';
         return exit_failed;

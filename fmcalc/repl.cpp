@@ -1,54 +1,246 @@
 #include "repl.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <pthread.h>
+#include <pwd.h>
 #include <readline/history.h>
 #include <readline/readline.h>
+#include <sys/select.h>
+#include <unistd.h>
 
 namespace fmcalc {
 namespace {
 
-struct FreeDeleter {
-    void operator()(char* p) const { std::free(p); }
-};
+constexpr int history_entries = 1000;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void on_interrupt(int) {
+    interrupted = 1;
+}
 
 bool is_blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
 }
 
+bool is_help(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    const auto last = s.find_last_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    std::string word = s.substr(first, last - first + 1);
+    for (char& c : word)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return word == "help" || word == "?";
+}
+
+// Readline's callback interface, so that Ctrl-C can be handled outside the
+// signal handler: the handler only sets a flag, the loop clears the line.
+// SIGINT stays blocked except while waiting for a key (pselect unblocks it
+// atomically), so a Ctrl-C can neither slip in between a check and the wait
+// nor interrupt a calculation that is running.
+class LineReader {
+public:
+    LineReader() {
+        instance_ = this;
+        rl_catch_signals = 0; // the loop below handles SIGINT, not readline
+        struct sigaction action {};
+        action.sa_handler = on_interrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;
+        sigaction(SIGINT, &action, &previous_);
+        sigset_t interrupt;
+        sigemptyset(&interrupt);
+        sigaddset(&interrupt, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &interrupt, &previous_mask_);
+        waiting_mask_ = previous_mask_;
+        sigdelset(&waiting_mask_, SIGINT);
+    }
+    ~LineReader() {
+        rl_callback_handler_remove();
+        pthread_sigmask(SIG_SETMASK, &previous_mask_, nullptr);
+        sigaction(SIGINT, &previous_, nullptr);
+        instance_ = nullptr;
+    }
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    enum class Event { Line, Interrupt, End };
+
+    // Waits for a whole line (in `line`), a Ctrl-C or the end of input.
+    Event read(const char* prompt, std::string& line) {
+        got_line_ = false;
+        ended_ = false;
+        discard_pending_interrupt();
+        interrupted = 0;
+        rl_callback_handler_install(prompt, on_line);
+        for (;;) {
+            fd_set input;
+            FD_ZERO(&input);
+            FD_SET(STDIN_FILENO, &input);
+            const int ready =
+                pselect(STDIN_FILENO + 1, &input, nullptr, nullptr, nullptr, &waiting_mask_);
+            if (interrupted) {
+                interrupted = 0;
+                // Drop what was typed and start a fresh prompt line.
+                rl_free_line_state();
+                rl_callback_sigcleanup();
+                rl_replace_line("", 0);
+                rl_crlf();
+                rl_callback_handler_remove();
+                return Event::Interrupt;
+            }
+            if (ready < 0) {
+                if (errno == EINTR)
+                    continue;
+                rl_callback_handler_remove();
+                return Event::End;
+            }
+            rl_callback_read_char();
+            if (got_line_ || ended_) {
+                rl_callback_handler_remove();
+                if (ended_)
+                    return Event::End;
+                line = std::move(line_);
+                return Event::Line;
+            }
+        }
+    }
+
+private:
+    // A Ctrl-C pressed while a calculation ran is not meant for the next line.
+    static void discard_pending_interrupt() {
+        sigset_t interrupt;
+        sigemptyset(&interrupt);
+        sigaddset(&interrupt, SIGINT);
+        const timespec now{0, 0};
+        while (sigtimedwait(&interrupt, nullptr, &now) == SIGINT) {
+        }
+    }
+
+    static void on_line(char* text) {
+        const std::unique_ptr<char, decltype(&std::free)> owned(text, &std::free);
+        if (!text) {
+            instance_->ended_ = true;
+            return;
+        }
+        instance_->line_ = text;
+        instance_->got_line_ = true;
+        // Handled: readline must not show the prompt again until asked.
+        rl_callback_handler_remove();
+    }
+
+    static inline LineReader* instance_ = nullptr;
+    struct sigaction previous_ {};
+    sigset_t previous_mask_{};
+    sigset_t waiting_mask_{};
+    std::string line_;
+    bool got_line_ = false;
+    bool ended_ = false;
+};
+
+// Loads the history on construction and writes it back on destruction.
+class History {
+public:
+    History() : path_(history_file_path()) {
+        using_history();
+        stifle_history(history_entries);
+        if (path_)
+            read_history(path_->c_str());
+    }
+    ~History() {
+        if (!path_)
+            return;
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(*path_).parent_path(), ec);
+        if (!ec)
+            write_history(path_->c_str());
+    }
+    History(const History&) = delete;
+    History& operator=(const History&) = delete;
+
+    void add(const std::string& entry) {
+        // The same entry twice in a row is kept once, as shells do.
+        const HIST_ENTRY* last =
+            history_length > 0 ? history_get(history_base + history_length - 1) : nullptr;
+        if (!last || entry != last->line)
+            add_history(entry.c_str());
+    }
+
+private:
+    std::optional<std::string> path_;
+};
+
 } // namespace
 
-bool run_interactive(CalculationRunner& runner) {
-    bool all_ok = true;
+std::optional<std::string> history_file_path() {
+    std::filesystem::path state;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && xdg[0] == '/') {
+        state = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] == '\0') {
+            const passwd* user = getpwuid(getuid());
+            home = user ? user->pw_dir : nullptr;
+        }
+        if (!home || home[0] == '\0')
+            return std::nullopt;
+        state = std::filesystem::path(home) / ".local" / "state";
+    }
+    return (state / "paginor" / "fmcalc_history").string();
+}
+
+RowReport run_interactive(CalculationRunner& runner, const std::string& help) {
+    RowReport report;
     std::size_t count = 0;
     std::string pending;
+    History history;
+    LineReader reader;
+    const auto run = [&](const std::string& text) {
+        ++count;
+        const Outcome outcome = runner.run({{text, 1}, CalculationOrigin::of_prompt(count)});
+        report.failed = report.failed || outcome == Outcome::NotEvaluated;
+        report.error_result = report.error_result || outcome == Outcome::ErrorResult;
+    };
     for (;;) {
-        std::unique_ptr<char, FreeDeleter> line(
-            readline(pending.empty() ? "fmcalc> " : "   ...> "));
-        if (!line) {
+        std::string line;
+        const auto event = reader.read(pending.empty() ? "fmcalc> " : "   ...> ", line);
+        if (event == LineReader::Event::End) {
             std::fputc('\n', stdout);
             break;
         }
-        const std::string text = line.get();
+        if (event == LineReader::Event::Interrupt) {
+            pending.clear();
+            continue;
+        }
         if (pending.empty()) {
-            if (is_blank(text))
+            if (is_blank(line))
                 continue;
-            pending = text;
+            if (is_help(line)) {
+                history.add(line);
+                std::fputs(help.c_str(), stdout);
+                std::fflush(stdout);
+                continue;
+            }
+            pending = line;
         } else {
-            pending += '\n' + text;
+            pending += '\n' + line;
         }
         if (calculation_is_open(pending))
             continue;
-        add_history(pending.c_str());
-        ++count;
-        all_ok = runner.run({pending, 1}, "input[" + std::to_string(count) + "]") && all_ok;
+        history.add(pending);
+        run(pending);
         pending.clear();
     }
     // An unfinished calculation at end of input still gets its error report.
     if (!pending.empty())
-        all_ok = runner.run({pending, 1}, "input[" + std::to_string(count + 1) + "]") && all_ok;
-    return all_ok;
+        run(pending);
+    return report;
 }
 
 } // namespace fmcalc

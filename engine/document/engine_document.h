@@ -59,6 +59,8 @@ public:
     // path it was saved to with a full (not copy) save.
     const std::string& path() const { return path_; }
     QPDF& pdf() { return *pdf_; }
+    // The bytes the document was read from, as they were read.
+    const std::shared_ptr<const std::string>& openedBytes() const { return bytes_; }
 
     // Bumped by every change of content (pages, information, fields, save
     // dates). Anything derived from the document is valid for one revision.

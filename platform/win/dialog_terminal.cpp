@@ -5,7 +5,9 @@
 #include "win/dialog_filter.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -64,6 +66,21 @@ std::string Prompt(const DialogRequest& request) {
     return prompt;
 }
 
+// The path typed, made absolute against the current folder ("~/" is the
+// home folder), as the desktop dialogs answer. The file need not exist: the
+// open dialog the pickers stand for does not require it either.
+std::string AbsolutePath(const std::string& typed) {
+    std::filesystem::path path = typed;
+    if (typed == "~" || typed.starts_with("~/")) {
+        if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
+            path = std::filesystem::path(home) / typed.substr(typed.size() > 1 ? 2 : 1);
+        }
+    }
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? typed : absolute.lexically_normal().string();
+}
+
 } // namespace
 
 DialogAnswer AskOnTerminal(const DialogRequest& request, int inputFd, int outputFd) {
@@ -79,7 +96,7 @@ DialogAnswer AskOnTerminal(const DialogRequest& request, int inputFd, int output
         }
         return std::nullopt;
     }
-    return paginor::Utf8ToUtf16(*line);
+    return paginor::Utf8ToUtf16(AbsolutePath(*line));
 }
 
 std::optional<DialogAnswer> AskOnControllingTerminal(const DialogRequest& request) {

@@ -1,6 +1,7 @@
 // Dialogs as a prompt on the controlling terminal, for sessions without a
-// display. One line is read: the path typed. An empty line takes the folder
-// offered (if any, else cancels); end of input cancels.
+// display. One line is read: the path typed, made absolute against the
+// current folder (a leading ~/ is the home folder). An empty line takes the
+// folder offered (if any, else cancels); end of input cancels.
 #pragma once
 
 #include "win/dialog_requests.h"

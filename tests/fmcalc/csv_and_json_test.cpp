@@ -45,8 +45,8 @@ TEST(CsvReader, WellFormedInput) {
 }
 
 TEST(CsvReader, MalformedRecordsAreFlaggedAndReadingGoesOn) {
-    const auto records = read_all("h1,h2\nab\"c,d\n\"x\"y,z\nok,1\n\"open,2\nlost\n");
-    ASSERT_EQ(records.size(), 5u);
+    const auto records = read_all("h1,h2\nab\"c,d\n\"x\"y,z\nok,1\n\"open,2\nnot lost,3\n");
+    ASSERT_EQ(records.size(), 6u);
     EXPECT_EQ(records[1].error, "a quote inside an unquoted field");
     EXPECT_EQ(records[1].line, 2u);
     EXPECT_EQ(records[2].error, "text after a closing quote");
@@ -54,6 +54,10 @@ TEST(CsvReader, MalformedRecordsAreFlaggedAndReadingGoesOn) {
     EXPECT_EQ(records[3].fields, (std::vector<std::string>{"ok", "1"}));
     EXPECT_EQ(records[4].line, 5u);
     EXPECT_NE(records[4].error.find("never closed"), std::string::npos);
+    // An unclosed quote costs its own record, not the rest of the file.
+    EXPECT_TRUE(records[5].error.empty());
+    EXPECT_EQ(records[5].line, 6u);
+    EXPECT_EQ(records[5].fields, (std::vector<std::string>{"not lost", "3"}));
 }
 
 TEST(JsonOutput, ResultObjects) {

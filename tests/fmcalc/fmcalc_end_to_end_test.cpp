@@ -48,9 +48,9 @@ TEST_F(FmcalcRun, CommandLineCalculations) {
         {{"--json", "-e", "QELT_SaveAsPDF", "-e", "QELT_GetLastError", "-e",
           "QELT_GetLastError( \"Number\" )"},
          0,
-         "{\"type\":\"text\",\"value\":\"!!ERROR!!\"}\n"
-         "{\"type\":\"text\",\"value\":\"Invalid Number of Parameters\"}\n"
-         "{\"type\":\"number\",\"value\":-3}\n",
+         "{\"type\":\"text\",\"value\":\"!!ERROR!!\",\"source\":{\"e\":1}}\n"
+         "{\"type\":\"text\",\"value\":\"Invalid Number of Parameters\",\"source\":{\"e\":2}}\n"
+         "{\"type\":\"number\",\"value\":-3,\"source\":{\"e\":3}}\n",
          ""},
         {{"-e", "QELT_GetLastError( \"number\" ) * 2 & \"!\""}, 0, "0!\n", ""},
         {{"-e", "Let ( $$n = QELT_Version ; 0 )", "-e", "Upper ( $$n & \"x\" )"},
@@ -67,7 +67,7 @@ TEST_F(FmcalcRun, CommandLineCalculations) {
         {{"--json", "-e", "1 +"},
          1,
          "{\"error\":\"-e[1]:1:4: syntax error: expected a value but found the end of the "
-         "calculation\"}\n",
+         "calculation\",\"source\":{\"e\":1}}\n",
          "syntax error"},
         {{"--host-version", "49", "-e", "QELT_Version"},
          2,
@@ -135,8 +135,18 @@ TEST_F(FmcalcRun, CsvBatchBindsColumnsAndSkipsBadRows) {
         << o.err;
     EXPECT_EQ(o.err.find("row 1 of"), std::string::npos); // no progress unless a terminal
 
+    // Every JSON object says where it came from; the skipped row is one too.
     const Outcome json = run({"--json", "--csv", data.string(), "-e", "$row * 10"});
-    EXPECT_EQ(json.out, "{\"type\":\"number\",\"value\":10}\n{\"type\":\"number\",\"value\":30}\n");
+    const std::string csv = "\"csv\":\"" + data.string() + "\"";
+    EXPECT_EQ(json.out,
+              "{\"type\":\"number\",\"value\":10,\"source\":{\"e\":1,\"row\":1," + csv +
+                  ",\"csv_line\":2}}\n"
+                  "{\"error\":\"" +
+                  data.string() +
+                  ":3: row 2 skipped: expected 2 fields, found 1\",\"source\":{\"row\":2," + csv +
+                  ",\"csv_line\":3}}\n"
+                  "{\"type\":\"number\",\"value\":30,\"source\":{\"e\":1,\"row\":3," +
+                  csv + ",\"csv_line\":4}}\n");
 }
 
 } // namespace

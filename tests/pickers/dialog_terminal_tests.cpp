@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -83,5 +85,39 @@ INSTANTIATE_TEST_SUITE_P(
         TerminalCase{"empty_line_without_offer_cancels", DialogKind::Folder, u"", "\n",
                      std::nullopt}),
     [](const auto& info) { return std::string(info.param.label); });
+
+std::u16string Wide(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+// A path typed at the terminal answers as the desktop dialogs do: absolute.
+// The file need not exist.
+TEST(TerminalPrompt, TypedPathsBecomeAbsolute) {
+    const std::string cwd = std::filesystem::current_path().string();
+    const char* home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    const struct {
+        std::string typed;
+        std::string expected;
+    } cases[] = {
+        {"forms/missing.pdf\n", cwd + "/forms/missing.pdf"},
+        {"./a/../b.pdf\n", cwd + "/b.pdf"},
+        {"~/letters/x.pdf\n", std::string(home) + "/letters/x.pdf"},
+        {"/already/absolute.pdf\n", "/already/absolute.pdf"},
+    };
+    for (const auto& c : cases) {
+        Pipe input;
+        Pipe output;
+        ASSERT_TRUE(input.readEnd && output.readEnd);
+        ASSERT_EQ(::write(input.writeEnd->Get(), c.typed.data(), c.typed.size()),
+                  static_cast<ssize_t>(c.typed.size()));
+        input.writeEnd->Reset();
+        DialogRequest request;
+        request.kind = DialogKind::OpenFile;
+        EXPECT_EQ(AskOnTerminal(request, input.readEnd->Get(), output.writeEnd->Get()),
+                  DialogAnswer(Wide(c.expected)))
+            << c.typed;
+    }
+}
 
 } // namespace

@@ -54,7 +54,8 @@ TEST_F(SessionThroughFmcalc, PageCountWithoutDocument) {
                                                    "QELT_GetLastError(\"number\")"};
     EXPECT_EQ(RunFmcalc(calculations),
               (std::vector<std::string>{"!!ERROR!!", "No PDF Document opened", "-2000"}));
-    EXPECT_EQ(RunFmcalc(calculations, {}, true).at(2), R"({"type":"number","value":-2000})");
+    EXPECT_EQ(RunFmcalc(calculations, {}, true).at(2),
+              R"({"type":"number","value":-2000,"source":{"e":3}})");
 }
 
 TEST_F(SessionThroughFmcalc, OpenCountSaveCloseAndCloseTheApplication) {
