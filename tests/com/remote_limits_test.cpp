@@ -27,6 +27,7 @@ struct LossCase {
     LONG amount;
     const char* cause;    // what the descriptions say happened
     bool stoppedByClient; // whether the client stopped the server
+    const char* seconds;  // the per-call time limit the case runs under
 };
 
 void PrintTo(const LossCase& c, std::ostream* out) {
