@@ -28,6 +28,7 @@ FULL = {
     "assemble_files": 50,
     "assemble_pages": 20,
     "text_pages": (50, 300, 1200),
+    "icc_report_pages": 155,
     "many_fields": (100, 1000, 10000),
     "image_megabytes": 50,
 }
@@ -38,6 +39,7 @@ SMOKE = {
     "assemble_files": 3,
     "assemble_pages": 2,
     "text_pages": (2, 4),
+    "icc_report_pages": 2,
     "many_fields": (10, 20),
     "image_megabytes": 1,
 }
@@ -236,6 +238,9 @@ def make_text(root, sizes):
     os.makedirs(d, exist_ok=True)
     for pages in sizes["text_pages"]:
         pdf_writer.write_text_document(os.path.join(d, "doc-%d.pdf" % pages), pages, "Report", seed=pages)
+    # Like a report exported from a layout program: ICC-based colours and an
+    # output intent, which make text extraction pay for colour management.
+    pdf_writer.write_icc_report(os.path.join(d, "icc-report.pdf"), sizes["icc_report_pages"], seed=155)
 
 
 def make_many_fields(root, sizes):

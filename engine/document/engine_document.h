@@ -149,6 +149,9 @@ public:
     std::string_view openedBytes() const {
         return std::string_view(*bytes_).substr(0, originalSize_);
     }
+    // The buffer openedBytes() lies at the start of, for readers that must
+    // keep it alive (it also holds the spare objects after the file's end).
+    const std::shared_ptr<const std::string>& openedBuffer() const { return bytes_; }
     // Puts the document back to the state it was opened in, for the next
     // open of the same bytes (see document_shelf.h): false, changing
     // nothing useful, when its changes were not all recorded or the result

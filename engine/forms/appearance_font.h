@@ -3,6 +3,8 @@
 // the field has been shaped, then the shaped texts are drawn.
 #pragma once
 
+#include "visual_order.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -39,7 +41,12 @@ class AppearanceFont {
 public:
     virtual ~AppearanceFont() = default;
 
-    virtual ShapedText shape(std::u32string_view text) = 0;
+    // Shapes one line of text (in logical order) into runs and glyphs in the
+    // order they are drawn, left to right, for a line of a paragraph of
+    // direction `base`.
+    virtual ShapedText shape(std::u32string_view text, TextDirection base) = 0;
+    // The same for a line that is a paragraph of its own (and for measuring).
+    ShapedText shape(std::u32string_view text) { return shape(text, paragraphDirection(text)); }
     virtual double ascent() const = 0;  // above the baseline, positive
     virtual double descent() const = 0; // below the baseline, negative
 

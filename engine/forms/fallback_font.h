@@ -18,7 +18,8 @@ public:
     // False when no installed font can be used at all.
     bool usable() const { return primary_.has_value(); }
 
-    ShapedText shape(std::u32string_view text) override;
+    using AppearanceFont::shape;
+    ShapedText shape(std::u32string_view text, TextDirection base) override;
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
     void finish(FormContext& context, QPDFObjectHandle fontResources) override;

@@ -265,9 +265,9 @@ double SimpleResourceFont::widthOf(unsigned char code, char32_t character) const
     return standardGlyphWidth(family_, character);
 }
 
-ShapedText SimpleResourceFont::shape(std::u32string_view text) {
+ShapedText SimpleResourceFont::shape(std::u32string_view text, TextDirection base) {
     ShapedRun run;
-    for (char32_t c : text) {
+    for (char32_t c : visualString(text, base)) {
         auto found = codeOf_->find(c);
         if (found == codeOf_->end()) {
             continue; // callers check canEncode first; never draw a wrong glyph

@@ -28,7 +28,8 @@ public:
 
     bool canEncode(std::u32string_view text) const;
 
-    ShapedText shape(std::u32string_view text) override;
+    using AppearanceFont::shape;
+    ShapedText shape(std::u32string_view text, TextDirection base) override;
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
     void finish(FormContext& context, QPDFObjectHandle fontResources) override;
