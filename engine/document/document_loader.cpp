@@ -16,6 +16,9 @@ namespace paginor::engine {
 
 namespace {
 
+// Room for the spare-object section (about 60 bytes a spare).
+constexpr std::size_t kSpareRoom = 65536;
+
 [[noreturn]] void failRead(const std::string& path, int error) {
     throw DocumentLoadError(ErrorKind::IoFailure,
                             "Cannot read " + path + ": " + std::strerror(error), error);
@@ -36,11 +39,18 @@ std::string readWholeFile(const std::string& path) {
     } catch (const EngineError& error) {
         throw DocumentLoadError(error.kind(), error.what(), error.systemError());
     }
+    // Read straight into the string (a bounce buffer would copy a large file
+    // once more), then on past the size stat gave in case the file grew.
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(file.status.st_size));
-    char chunk[65536];
+    bytes.reserve(static_cast<std::size_t>(file.status.st_size) + kSpareRoom);
+    bytes.resize(static_cast<std::size_t>(file.status.st_size));
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t got = ::read(file.descriptor.get(), chunk, sizeof chunk);
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() + 65536);
+        }
+        const ssize_t got =
+            ::read(file.descriptor.get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -50,19 +60,20 @@ std::string readWholeFile(const std::string& path) {
         if (got == 0) {
             break;
         }
+        filled += static_cast<std::size_t>(got);
         // A file that grows while it is read is held to the same limit.
-        if (bytes.size() + static_cast<std::size_t>(got) > limit) {
+        if (filled > limit) {
             throw DocumentLoadError(ErrorKind::Unsupported,
                                     "Cannot read " + path + ": the file grew beyond the " +
                                         describeByteSize(limit) + " limit (" +
                                         kMaxFileSizeVariable + ") while it was read");
         }
-        bytes.append(chunk, static_cast<std::size_t>(got));
     }
+    bytes.resize(filled);
     return bytes;
 }
 
-std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& description) {
+std::unique_ptr<QPDF> parsePdf(std::string_view bytes, const std::string& description) {
     auto pdf = std::make_unique<QPDF>();
     pdf->setSuppressWarnings(true);
     pdf->setAttemptRecovery(true);
@@ -88,6 +99,36 @@ std::unique_ptr<QPDF> parsePdf(const std::string& bytes, const std::string& desc
                                                             " as a PDF: " + error.what());
     }
     return pdf;
+}
+
+ParsedDocument parseWithSpares(std::string bytes, const std::string& description) {
+    ParsedDocument parsed;
+    parsed.originalSize = bytes.size();
+    parsed.last = readLastCrossReference(bytes);
+    if (parsed.last) {
+        parsed.spares =
+            SpareObjects{static_cast<int>(parsed.last->size), spareCountFor(parsed.last->size)};
+        const bool lineEnd = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
+        bytes += spareObjectSection(*parsed.last, parsed.originalSize, lineEnd, parsed.spares);
+    }
+    auto shared = std::make_shared<const std::string>(std::move(bytes));
+    try {
+        parsed.pdf = parsePdf(*shared, description);
+    } catch (const DocumentLoadError&) {
+        if (!parsed.last) {
+            throw;
+        }
+    }
+    if (parsed.last && (!parsed.pdf || parsed.pdf->anyWarnings())) {
+        // Repaired: parse the file alone, as it is, and save it as a whole.
+        parsed.pdf.reset();
+        parsed.last.reset();
+        parsed.spares = SpareObjects{};
+        shared = std::make_shared<const std::string>(shared->substr(0, parsed.originalSize));
+        parsed.pdf = parsePdf(*shared, description);
+    }
+    parsed.bytes = std::move(shared);
+    return parsed;
 }
 
 } // namespace paginor::engine

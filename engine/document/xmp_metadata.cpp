@@ -7,6 +7,8 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include "engine/incremental/document_changes.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -200,7 +202,7 @@ public:
         return {};
     }
 
-    void commit() {
+    void commit(DocumentChanges& changes) {
         const XmlErrorCapture errors;
         xmlBufferPtr buffer = xmlBufferCreate();
         std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> bufferOwner(buffer, xmlBufferFree);
@@ -213,6 +215,7 @@ public:
         std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
                          static_cast<std::size_t>(xmlBufferLength(buffer)));
         stream_.replaceStreamData(text, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+        changes.changed(stream_);
     }
 
 private:
@@ -266,22 +269,23 @@ private:
 
 } // namespace
 
-void syncXmpWithInfo(QPDF& pdf, std::string_view key, std::string_view value) {
+void syncXmpWithInfo(QPDF& pdf, DocumentChanges& changes, std::string_view key,
+                     std::string_view value) {
     const auto property = propertyForInfoKey(key);
     if (!property) {
         return;
     }
     if (auto packet = XmpPacket::fromDocument(pdf)) {
         packet->set(*property, value);
-        packet->commit();
+        packet->commit(changes);
     }
 }
 
-void setXmpModifyDate(QPDF& pdf, const std::string& date) {
+void setXmpModifyDate(QPDF& pdf, DocumentChanges& changes, const std::string& date) {
     if (auto packet = XmpPacket::fromDocument(pdf)) {
         packet->set(kModifyDate, date);
         packet->set(kMetadataDate, date);
-        packet->commit();
+        packet->commit(changes);
     }
 }
 

@@ -85,7 +85,8 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream) {
     return false;
 }
 
-QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark) {
+QPDFObjectHandle drawButtonState(FormContext& context, QPDFObjectHandle widget, bool on,
+                                 ButtonMark mark) {
     WidgetFrame frame;
     if (!readWidgetFrame(widget, frame)) {
         return QPDFObjectHandle::newNull();
@@ -98,10 +99,11 @@ QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, Bu
                                       : std::string("0 g");
         content += markDrawing(frame, mark, color);
     }
-    return makeAppearanceStream(pdf, frame, content, QPDFObjectHandle::newNull());
+    const AppearanceDraft draft = appearanceDraft(frame, content, QPDFObjectHandle::newNull());
+    return context.changes().newStream(draft.content, draft.dictionary);
 }
 
-QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+QPDFObjectHandle completeButtonAppearances(FormContext& context, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark) {
     QPDFObjectHandle ap = widget.getKey("/AP");
     QPDFObjectHandle normal = ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
@@ -112,9 +114,9 @@ QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
         return QPDFObjectHandle::newNull();
     }
     QPDFObjectHandle offState =
-        hasOff ? QPDFObjectHandle::newNull() : drawButtonState(pdf, widget, false, mark);
-    QPDFObjectHandle onState =
-        hasState || off ? QPDFObjectHandle::newNull() : drawButtonState(pdf, widget, true, mark);
+        hasOff ? QPDFObjectHandle::newNull() : drawButtonState(context, widget, false, mark);
+    QPDFObjectHandle onState = hasState || off ? QPDFObjectHandle::newNull()
+                                               : drawButtonState(context, widget, true, mark);
     if ((!hasOff && offState.isNull()) || (!hasState && !off && onState.isNull())) {
         return QPDFObjectHandle::newNull();
     }

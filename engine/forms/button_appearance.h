@@ -3,6 +3,8 @@
 // drawn mark (and an empty Off appearance) so the state is visible.
 #pragma once
 
+#include "form_context.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -15,7 +17,7 @@ enum class ButtonMark { Check, Dot };
 // A new /AP /N dictionary with the missing states added, or null when the
 // widget already has an appearance for the state (a name key, "/" included).
 // Nothing is attached.
-QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+QPDFObjectHandle completeButtonAppearances(FormContext& context, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark);
 
 // A state appearance that shows text in a font its resources do not name
@@ -24,6 +26,7 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream);
 
 // A fresh appearance stream for a state: the frame, plus the mark when on;
 // null when the widget has no usable /Rect.
-QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark);
+QPDFObjectHandle drawButtonState(FormContext& context, QPDFObjectHandle widget, bool on,
+                                 ButtonMark mark);
 
 } // namespace paginor::engine::forms

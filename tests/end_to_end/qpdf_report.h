@@ -75,6 +75,8 @@ public:
     const std::vector<QpdfField>& fields() const { return fields_; }
     const QpdfField* field(const std::string& name) const;
     bool hasXfa() const;
+    // A usage-rights signature (/Perms /UR3) is on the document.
+    bool hasUsageRights() const;
     PageGeometry page(int pageFrom1) const;
     // An object's dictionary (a stream's dictionary for streams); null when absent.
     const JsonValue& object(const std::string& reference) const;
