@@ -25,7 +25,7 @@ constexpr std::size_t kSpareRoom = 65536;
 }
 
 // Readers accept a PDF header anywhere in the first kilobyte.
-bool hasPdfHeader(const std::string& bytes) {
+bool hasPdfHeader(std::string_view bytes) {
     return bytes.substr(0, 1024).find("%PDF-") != std::string::npos;
 }
 

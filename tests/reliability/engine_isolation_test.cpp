@@ -153,12 +153,18 @@ TEST(KilledWhileSaving, LeavesTheOldFileAndTheNextOpenWorks) {
     const std::optional<pid_t> server =
         FindProcessWith("com_surrogate", "PAGINOR_TEST_MARK", mark, 60s);
     ASSERT_TRUE(server);
-    // Kill only once the save is under way: its temporary file is there.
+    // Kill only once the save is under way: the server holds its temporary
+    // file open (nameless under O_TMPFILE, so found through /proc).
     bool saving = false;
     const auto until = std::chrono::steady_clock::now() + 60s;
+    const std::string folder = scratch.path().string() + "/";
+    const fs::path descriptors = "/proc/" + std::to_string(*server) + "/fd";
     while (!saving && std::chrono::steady_clock::now() < until) {
-        for (const fs::directory_entry& entry : fs::directory_iterator(scratch.path())) {
-            saving = saving || entry.path().filename().string().starts_with(".target.pdf.");
+        std::error_code error;
+        for (const fs::directory_entry& entry : fs::directory_iterator(descriptors, error)) {
+            const std::string link = fs::read_symlink(entry.path(), error).string();
+            saving = saving || (link.starts_with(folder) && link != large.string() &&
+                                link != target.string());
         }
     }
     ASSERT_TRUE(saving) << "the save never started writing";
