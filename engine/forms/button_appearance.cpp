@@ -1,5 +1,8 @@
 #include "button_appearance.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+#include "engine/incremental/document_changes.h"
+
 #include "font_selection.h"
 #include "standard_font_metrics.h"
 #include "widget_frame.h"
@@ -36,10 +39,13 @@ bool hasArea(QPDFObjectHandle box) {
     return width != 0 && height != 0;
 }
 
+// A stream's decoded content ("" when it does not decode); a stream over the
+// limit throws StreamTooLarge rather than pass for blank.
 std::string streamContent(QPDFObjectHandle stream) {
     try {
-        auto data = stream.getStreamData(qpdf_dl_all);
-        return std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+        return decodeStreamData(stream, "the appearance stream of a button");
+    } catch (const StreamTooLarge&) {
+        throw;
     } catch (const std::exception&) {
         return {};
     }
@@ -122,7 +128,8 @@ bool drawableStateAppearance(QPDFObjectHandle appearance, bool onState) {
     return hasArea(box) && !blank(streamContent(appearance)) && !appearanceLacksItsFont(appearance);
 }
 
-QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark) {
+QPDFObjectHandle drawButtonState(FormContext& context, QPDFObjectHandle widget, bool on,
+                                 ButtonMark mark) {
     WidgetFrame frame;
     if (!readWidgetFrame(widget, frame) || frame.width <= 0 || frame.height <= 0) {
         return QPDFObjectHandle::newNull();
@@ -130,15 +137,16 @@ QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, Bu
     std::string content = drawFrame(frame);
     QPDFObjectHandle resources = QPDFObjectHandle::newNull();
     if (on) {
-        content += captionDrawing(pdf, widget, frame, mark);
+        content += captionDrawing(context.pdf(), widget, frame, mark);
         // A standard font: every viewer has it, so nothing is embedded.
         resources = QPDFObjectHandle::parse(
             "<< /Font << /ZaDb << /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >> >> >>");
     }
-    return makeAppearanceStream(pdf, frame, content, resources);
+    const AppearanceDraft draft = appearanceDraft(frame, content, resources);
+    return context.changes().newStream(draft.content, draft.dictionary);
 }
 
-QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+QPDFObjectHandle completeButtonAppearances(FormContext& context, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark) {
     QPDFObjectHandle ap = widget.getKey("/AP");
     QPDFObjectHandle normal = ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
@@ -183,7 +191,7 @@ QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
         states = hasStates ? normal.shallowCopy() : QPDFObjectHandle::newDictionary();
     }
     for (const std::string& key : toDraw) {
-        QPDFObjectHandle drawn = drawButtonState(pdf, widget, key != "/Off", mark);
+        QPDFObjectHandle drawn = drawButtonState(context, widget, key != "/Off", mark);
         if (drawn.isNull()) {
             return QPDFObjectHandle::newNull(); // no box to draw in: leave the widget alone
         }
@@ -192,12 +200,13 @@ QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
     return states;
 }
 
-void attachButtonStates(QPDFObjectHandle widget, QPDFObjectHandle states) {
+void attachButtonStates(FormContext& context, QPDFObjectHandle widget, QPDFObjectHandle states) {
     QPDFObjectHandle ap = widget.getKey("/AP");
     if (!ap.isDictionary()) {
         ap = QPDFObjectHandle::newDictionary();
         widget.replaceKey("/AP", ap);
     }
+    context.changes().changed(paginor::engine::DocumentChanges::ownerOf(widget, "/AP"));
     ap.replaceKey("/N", states);
 }
 

@@ -4,6 +4,8 @@
 // anew from its /MK entries (background, border, caption character).
 #pragma once
 
+#include "form_context.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -27,12 +29,13 @@ bool drawableStateAppearance(QPDFObjectHandle appearance, bool onState);
 // alike; missing states are drawn beside drawable ones. A state dictionary
 // held by reference comes back as a direct copy: poppler draws no state of
 // one. Nothing is attached.
-QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+QPDFObjectHandle completeButtonAppearances(FormContext& context, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark);
 
 // Installs a dictionary from completeButtonAppearances as the widget's
 // /AP /N. The one place a button write changes a widget's appearances.
-void attachButtonStates(QPDFObjectHandle widget, QPDFObjectHandle states);
+// Records the change.
+void attachButtonStates(FormContext& context, QPDFObjectHandle widget, QPDFObjectHandle states);
 
 // A state appearance that shows text in a font its resources do not name
 // draws nothing in viewers that do not redraw fields themselves.
@@ -42,6 +45,7 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream);
 // when on, the /MK caption character (or `mark`'s) in ZapfDingbats at the
 // /DA size (fitted to the box for 0) and colour. Null when the widget has no
 // usable /Rect.
-QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark);
+QPDFObjectHandle drawButtonState(FormContext& context, QPDFObjectHandle widget, bool on,
+                                 ButtonMark mark);
 
 } // namespace paginor::engine::forms

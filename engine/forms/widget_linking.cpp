@@ -133,7 +133,9 @@ bool carriesSignaturesOrUsageRights(QPDF& pdf) {
     return false;
 }
 
-std::vector<ChangedEntry> linkUnreachableWidgets(QPDF& pdf) {
+std::vector<ChangedEntry>
+linkUnreachableWidgets(QPDF& pdf,
+                       const std::function<QPDFObjectHandle(QPDFObjectHandle)>& makeObject) {
     std::vector<ChangedEntry> changed;
     if (carriesSignaturesOrUsageRights(pdf)) {
         return changed;
@@ -193,7 +195,8 @@ std::vector<ChangedEntry> linkUnreachableWidgets(QPDF& pdf) {
     }
 
     if (!acroForm.isDictionary()) {
-        acroForm = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        acroForm = makeObject ? makeObject(QPDFObjectHandle::newDictionary())
+                              : pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         root.replaceKey("/AcroForm", acroForm);
         changed.push_back({root, "/AcroForm"});
     }

@@ -6,6 +6,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,11 @@ struct ChangedEntry {
 // fields are: "+N" (the smallest N that is free) appended to its /T. A /Fields
 // that is not an array becomes one, and a form is made when there is none.
 // Documents with signatures or usage rights are left as they are. Answers
-// every entry it changed, so that they can be recorded as changes.
-std::vector<ChangedEntry> linkUnreachableWidgets(QPDF& pdf);
+// every entry it changed, so that they can be recorded as changes. A form it
+// has to make is made by `makeObject` (qpdf numbers it when none is given).
+std::vector<ChangedEntry>
+linkUnreachableWidgets(QPDF& pdf,
+                       const std::function<QPDFObjectHandle(QPDFObjectHandle)>& makeObject = {});
 
 // A signature value, a signature flag or a usage-rights dictionary: a change
 // to the form's structure may break what they vouch for.

@@ -110,7 +110,8 @@ std::u16string CPDFSession::LoadFields() {
         FetchedElement element;
         ULONG fetched = 0;
         // Anything but full success (S_FALSE at the end, or a failure) ends the walk.
-        while (enumerator.Peek()->Next(1, element.Receive(), &fetched) == S_OK) {
+        HRESULT walked = S_OK;
+        while ((walked = enumerator.Peek()->Next(1, element.Receive(), &fetched)) == S_OK) {
             if (fetched == 0) {
                 break; // a server claiming success without an element would loop forever
             }
@@ -128,6 +129,11 @@ std::u16string CPDFSession::LoadFields() {
             field.Call(&IFormField::get_Name, name.put());
             // A later field of the same name replaces (and frees) the earlier one.
             m_fieldCache.Store(name.str(), std::move(entry));
+        }
+        // Except when the server has gone: the fields are not all there, and
+        // the session must let go of the server.
+        if (GuardedSteps::MeansServerLost(walked)) {
+            RaiseComFailure(walked, enumerator.Peek(), IID_IEnumVARIANT);
         }
     });
     if (steps.Failed()) {

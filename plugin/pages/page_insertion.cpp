@@ -2,6 +2,7 @@
 #include "session/pdf_session.h"
 
 #include "automation_contract/automation_values.h"
+#include "automation/operation_not_done.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
@@ -63,12 +64,18 @@ std::u16string CPDFSession::InsertPages(LONG afterPage,
         checkRange();
     }
     VARIANT_BOOL inserted = VARIANT_FALSE;
+    std::optional<std::u16string> refusal;
     if (steps.Run([&] {
-            m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
-                            numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
-        }) &&
-        inserted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotInsertPages, u"");
+            refusal = ReasonNotDone([&] {
+                m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
+                                numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
+            });
+        })) {
+        if (refusal) {
+            steps.Refuse(kErrorCannotInsertPages, *refusal);
+        } else if (inserted == VARIANT_FALSE) {
+            steps.Refuse(kErrorCannotInsertPages, u"");
+        }
     }
     CloseSourceDocument(steps, source);
     return steps.Failed() ? kErrorText : kDoneText;

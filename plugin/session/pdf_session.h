@@ -16,7 +16,7 @@
 
 class CPDFSession {
 public:
-    CPDFSession() = default;
+    CPDFSession();
     ~CPDFSession();
     CPDFSession(const CPDFSession&) = delete;
     CPDFSession& operator=(const CPDFSession&) = delete;
@@ -58,6 +58,10 @@ public:
     // collection and forms object. The document object and the open path
     // stay, so a document still counts as open. Records nothing.
     void Reset() noexcept;
+    // After an automation call found the server gone: drops every reference
+    // to it, as closing the document and the application would, so that the
+    // next OpenPDF starts a fresh server. Records nothing.
+    void ForgetLostServer() noexcept;
 
     AutomationRef<IAutomationApp>& Application() noexcept { return m_application; }
     AutomationRef<IPDDocument>& Document() noexcept { return m_document; }

@@ -184,6 +184,11 @@ bool QpdfReport::hasXfa() const {
     return resolve(root["/AcroForm"]).has("/XFA");
 }
 
+bool QpdfReport::hasUsageRights() const {
+    const JsonValue& root = resolve(object("trailer")["/Root"]);
+    return resolve(root["/Perms"]).has("/UR3");
+}
+
 const JsonValue& QpdfReport::object(const std::string& reference) const {
     static const JsonValue null;
     const auto& sections = json_["qpdf"].items();

@@ -80,6 +80,8 @@ public:
     // do not see (qpdf lists them, warning that they are not reachable).
     std::vector<std::string> fieldsOutsideFields() const;
     bool hasXfa() const;
+    // A usage-rights signature (/Perms /UR3) is on the document.
+    bool hasUsageRights() const;
     PageGeometry page(int pageFrom1) const;
     // An object's dictionary (a stream's dictionary for streams); null when absent.
     const JsonValue& object(const std::string& reference) const;

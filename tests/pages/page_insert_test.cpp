@@ -1,5 +1,6 @@
 // QELT_InsertPages: its checks in order, the arguments it sends, and the
 // source document closed and released on every path.
+#include "automation_contract/automation_values.h"
 #include "page_test_support.h"
 
 #include "com/com_registry.h"
@@ -41,6 +42,17 @@ const std::vector<InsertRow>& Rows() {
         {"SourceDoesNotOpen", true, 0, "{file}", 0, 1, "",
          [] { Script().onCall("PDDoc.Open", 2).answerFalse(); }, "!!ERROR!!",
          "-2017 Unable to open the PDF file{file}"},
+        // The application refuses the file and says why: the reason is the detail.
+        {"SourceRefusedWithReason", true, 0, "{file}", 0, 1, "",
+         [] {
+             Script()
+                 .onCall("PDDoc.Open", 2)
+                 .failWithInfo(kStatusOperationNotDone, u"Cannot read x: not a regular file");
+         },
+         "!!ERROR!!", "-2017 Unable to open the PDF fileCannot read x: not a regular file"},
+        {"SourceRefusedWithoutReason", true, 0, "{file}", 0, 1, "",
+         [] { Script().onCall("PDDoc.Open", 2).fail(kStatusOperationNotDone); }, "!!ERROR!!",
+         "-2017 Unable to open the PDF filethe application gave no reason"},
         {"SourceOpenFails", true, 0, "{file}", 0, 1, "",
          [] { Script().onCall("PDDoc.Open", 2).failWithInfo(E_FAIL, u"damaged"); }, "!!ERROR!!",
          "-999 COM ExceptionError:80004005 Description: damaged"},
@@ -133,6 +145,17 @@ const std::vector<InsertRow>& Rows() {
          [] { Script().on("PDDoc.InsertPages").failWithInfo(E_FAIL, u"full"); },
          "!!ERROR!!",
          "-999 COM ExceptionError:80004005 Description: full",
+         {"0", "0", "1", "0"}},
+        {"InsertionRefusedWithReason",
+         true,
+         0,
+         "{file}",
+         0,
+         1,
+         "",
+         [] { Script().on("PDDoc.InsertPages").failWithInfo(kStatusOperationNotDone, u"too big"); },
+         "!!ERROR!!",
+         "-2018 Unable to insert pagestoo big",
          {"0", "0", "1", "0"}},
         {"BookmarkWordInvalid", true, 0, "{file}", 0, 1, "maybe", Nothing, "!!ERROR!!",
          "-4 Invalid Parameter value(s)"},
