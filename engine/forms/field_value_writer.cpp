@@ -187,11 +187,11 @@ WriteResult prepareCombo(FormContext& context, const FormField& field, const std
             stored = options[static_cast<size_t>(index)].exportValue;
             shown = options[static_cast<size_t>(index)].displayText;
         } else if (!editable) {
-            return refused("The value " + quoted(value) + " is not an option of combo box " +
-                           quoted(field.fullName) + (options.empty() ? ", which has no options" : "") +
-                           "; accepted values: " +
-                           acceptedList(exportValues(options), "or an empty text to clear it") +
-                           ".");
+            return refused(
+                "The value " + quoted(value) + " is not an option of combo box " +
+                quoted(field.fullName) + (options.empty() ? ", which has no options" : "") +
+                "; accepted values: " +
+                acceptedList(exportValues(options), "or an empty text to clear it") + ".");
         }
     }
     write.appearances = buildTextAppearances(context, field, Utf8ToUtf32(shown), TextBoxLayout{});

@@ -82,7 +82,8 @@ void settleNeedAppearances(FormContext& context) {
                     // The state the viewers were drawing from /MK must stay visible.
                     QPDFObjectHandle current = widget.getKey("/AS");
                     QPDFObjectHandle states = completeButtonAppearances(
-                        context, widget, current.isName() ? current.getName() : std::string(), mark);
+                        context, widget, current.isName() ? current.getName() : std::string(),
+                        mark);
                     if (!states.isNull()) {
                         buttonStates.emplace_back(widget, states);
                     }

@@ -58,7 +58,8 @@ void writeForm(const fs::path& file, const std::string& extraRoot) {
     for (const std::string& key : extra.getKeys()) {
         pdf.getRoot().replaceKey(key, extra.getKey(key));
     }
-    QPDFWriter writer(pdf, file.string().c_str());
+    const std::string path = file.string(); // the writer keeps the pointer
+    QPDFWriter writer(pdf, path.c_str());
     writer.write();
 }
 

@@ -18,7 +18,7 @@ namespace {
 // between a letter and its mark shows.
 class EvenFont : public AppearanceFont {
 public:
-    ShapedText shape(std::u32string_view text) override {
+    ShapedText shape(std::u32string_view text, TextDirection) override {
         ShapedText shaped;
         for (char32_t c : text) {
             shaped.width += u_charType(static_cast<UChar32>(c)) == U_NON_SPACING_MARK ? 250 : 500;
@@ -27,7 +27,7 @@ public:
     }
     double ascent() const override { return 800; }
     double descent() const override { return -200; }
-    void finish(QPDF&, QPDFObjectHandle) override {}
+    void finish(FormContext&, QPDFObjectHandle) override {}
     std::string show(const ShapedText&, double) const override { return {}; }
 };
 
