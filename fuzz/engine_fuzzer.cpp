@@ -1,6 +1,8 @@
 // The engine on arbitrary bytes: the input is written to a file and put
 // through the whole workout (open, fields, page text, self-insertion, save).
-// Files go to /dev/shm when it exists, so the save costs no disk.
+// Files go to /dev/shm when it exists, so the save costs no disk. The engine
+// is loaded in-process (com_registry_inproc.txt beside the binaries), so the
+// sanitizers and the fuzzer see inside it.
 #include "engine_workout.h"
 
 #include <unistd.h>
@@ -17,6 +19,8 @@ namespace fs = std::filesystem;
 
 struct Scratch {
     Scratch() {
+        const fs::path binaries = fs::read_symlink("/proc/self/exe").parent_path();
+        ::setenv("PAGINOR_COM_REGISTRY", (binaries / "com_registry_inproc.txt").c_str(), 0);
         const fs::path base =
             fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         folder = base / ("paginor_engine_fuzz_" + std::to_string(::getpid()));

@@ -28,7 +28,11 @@ FULL = {
     "assemble_files": 50,
     "assemble_pages": 20,
     "text_pages": (50, 300, 1200),
+    "icc_report_pages": 155,
     "many_fields": (100, 1000, 10000),
+    "append_fields": 16,
+    "append_counts": (100, 200),
+    "image_megabytes": 50,
 }
 SMOKE = {
     "generated_form_fields": 12,
@@ -37,8 +41,16 @@ SMOKE = {
     "assemble_files": 3,
     "assemble_pages": 2,
     "text_pages": (2, 4),
+    "icc_report_pages": 2,
     "many_fields": (10, 20),
+    "append_fields": 4,
+    "append_counts": (2, 4),
+    "image_megabytes": 1,
 }
+
+# Fields of the image scenario's form (written: the first IMAGE_FORM_WRITTEN).
+IMAGE_FORM_FIELDS = 20
+IMAGE_FORM_WRITTEN = 10
 
 
 def corpus_dir():
@@ -230,6 +242,9 @@ def make_text(root, sizes):
     os.makedirs(d, exist_ok=True)
     for pages in sizes["text_pages"]:
         pdf_writer.write_text_document(os.path.join(d, "doc-%d.pdf" % pages), pages, "Report", seed=pages)
+    # Like a report exported from a layout program: ICC-based colours and an
+    # output intent, which make text extraction pay for colour management.
+    pdf_writer.write_icc_report(os.path.join(d, "icc-report.pdf"), sizes["icc_report_pages"], seed=155)
 
 
 def make_many_fields(root, sizes):
@@ -237,6 +252,28 @@ def make_many_fields(root, sizes):
     os.makedirs(d, exist_ok=True)
     for n in sizes["many_fields"]:
         pdf_writer.write_form(os.path.join(d, "form-%d.pdf" % n), n)
+
+
+def make_append_growth(root, sizes):
+    d = os.path.join(root, "append")
+    os.makedirs(d, exist_ok=True)
+    pdf_writer.write_form(os.path.join(d, "form.pdf"), sizes["append_fields"])
+
+
+def make_images(root, sizes):
+    """The same small form twice, once followed by pages of images: what a
+    save costs beyond the change shows as the difference."""
+    d = os.path.join(root, "images")
+    os.makedirs(d, exist_ok=True)
+    pdf_writer.write_form(os.path.join(d, "small.pdf"), IMAGE_FORM_FIELDS)
+    pdf_writer.write_form(os.path.join(d, "images.pdf"), IMAGE_FORM_FIELDS, sizes["image_megabytes"])
+    lines = "\n".join(
+        'QELT_SetPDFFieldValue ( "%s" ; "Value %d" )' % (pdf_writer.field_name(i), i + 1)
+        for i in range(IMAGE_FORM_WRITTEN)
+    )
+    expand_template("fill_ten.calc", os.path.join(d, "fill_ten.calc"), FIELD_LINES=lines)
+    with open(os.path.join(d, "meta.json"), "w") as f:
+        json.dump({"megabytes": sizes["image_megabytes"], "written": IMAGE_FORM_WRITTEN}, f)
 
 
 def _source_digest():
@@ -270,5 +307,7 @@ def make_all(root, out_root, smoke):
     make_assemble(root, sizes)
     make_text(root, sizes)
     make_many_fields(root, sizes)
+    make_append_growth(root, sizes)
+    make_images(root, sizes)
     with open(stamp, "w") as f:
         json.dump(wanted, f)

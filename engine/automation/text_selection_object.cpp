@@ -1,5 +1,6 @@
 #include "engine/automation/text_selection_object.h"
 
+#include <algorithm>
 #include <string>
 
 namespace paginor::engine {
@@ -25,10 +26,12 @@ HRESULT TextSelectionObject::GetText(LONG index, BSTR* text) {
                                           " is outside the selection, which has " +
                                           std::to_string(words_.size()) + " items");
         const text::PageWord& word = words_[static_cast<std::size_t>(index)];
-        const std::u16string item = word.text + word.separator;
-        *text = SysAllocStringLen(item.data(), static_cast<UINT>(item.size()));
+        *text =
+            SysAllocStringLen(nullptr, static_cast<UINT>(word.text.size() + word.separator.size()));
         if (*text == nullptr)
             failCall(E_OUTOFMEMORY, "Out of memory");
+        std::copy(word.separator.begin(), word.separator.end(),
+                  std::copy(word.text.begin(), word.text.end(), *text));
         return S_OK;
     });
 }

@@ -3,6 +3,8 @@
 // the field has been shaped, then the shaped texts are drawn.
 #pragma once
 
+#include "visual_order.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -12,6 +14,8 @@
 #include <vector>
 
 namespace paginor::engine::forms {
+
+class FormContext;
 
 // Distances are in thousandths of the font size.
 struct ShapedGlyph {
@@ -37,13 +41,18 @@ class AppearanceFont {
 public:
     virtual ~AppearanceFont() = default;
 
-    virtual ShapedText shape(std::u32string_view text) = 0;
+    // Shapes one line of text (in logical order) into runs and glyphs in the
+    // order they are drawn, left to right, for a line of a paragraph of
+    // direction `base`.
+    virtual ShapedText shape(std::u32string_view text, TextDirection base) = 0;
+    // The same for a line that is a paragraph of its own (and for measuring).
+    ShapedText shape(std::u32string_view text) { return shape(text, paragraphDirection(text)); }
     virtual double ascent() const = 0;  // above the baseline, positive
     virtual double descent() const = 0; // below the baseline, negative
 
     // Writes the font objects the shaped texts need and adds them to the
     // appearance's /Font resource dictionary.
-    virtual void finish(QPDF& pdf, QPDFObjectHandle fontResources) = 0;
+    virtual void finish(FormContext& context, QPDFObjectHandle fontResources) = 0;
 
     // Operators (size selection included) that show the text at the current
     // text position; only valid after finish().

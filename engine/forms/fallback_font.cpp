@@ -1,7 +1,10 @@
 #include "fallback_font.h"
 
 #include "font_resolver.h"
+#include "form_context.h"
 #include "widget_frame.h"
+
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,30 +15,12 @@ namespace paginor::engine::forms {
 
 namespace {
 
-enum class Direction { Neutral, LeftToRight, RightToLeft };
-
-bool isRightToLeft(char32_t c) {
-    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) ||
-           (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
-           (c >= 0x1E800 && c <= 0x1EFFF);
-}
-
-Direction directionOf(char32_t c) {
-    if (isRightToLeft(c)) {
-        return Direction::RightToLeft;
-    }
-    const bool neutral = c < 0x41 || (c >= 0x5B && c <= 0x60) || (c >= 0x7B && c <= 0xBF) ||
-                         (c >= 0x2000 && c <= 0x206F) || c == 0x3000;
-    return neutral ? Direction::Neutral : Direction::LeftToRight;
-}
-
 struct BufferDeleter {
     void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
 };
 
 struct Item {
     size_t face;
-    bool rightToLeft;
     std::u32string text;
 };
 
@@ -103,6 +88,12 @@ ShapedRun FallbackFont::shapeRun(size_t faceIndex, std::u32string_view text, boo
             const size_t end =
                 slot + 1 < clusterStarts.size() ? clusterStarts[slot + 1] : text.size();
             meaning = std::u32string(text.substr(infos[i].cluster, end - infos[i].cluster));
+            // A bracket of a right-to-left run is drawn with its mirror
+            // image's glyph, and that glyph means what it shows.
+            if (rightToLeft && meaning.size() == 1 &&
+                u_isMirrored(static_cast<UChar32>(meaning[0]))) {
+                meaning[0] = static_cast<char32_t>(u_charMirror(static_cast<UChar32>(meaning[0])));
+            }
         }
         auto existing = used.find(glyph.glyph);
         if (existing == used.end()) {
@@ -117,47 +108,37 @@ ShapedRun FallbackFont::shapeRun(size_t faceIndex, std::u32string_view text, boo
     return run;
 }
 
-ShapedText FallbackFont::shape(std::u32string_view text) {
+ShapedText FallbackFont::shape(std::u32string_view text, TextDirection base) {
     ShapedText shaped;
     if (!primary_ || text.empty()) {
         return shaped;
     }
-    // Itemise into runs of one font and one direction; neutral characters
-    // (spaces, digits, punctuation) stay with the run they are in.
+    // Runs of one direction in the order they are drawn; each is cut where
+    // the font changes, and the pieces of a right-to-left run are drawn from
+    // its end. HarfBuzz orders (and mirrors) the glyphs inside each piece.
     FontResolver& resolver = FontResolver::shared();
-    Direction paragraph = Direction::LeftToRight;
-    for (char32_t c : text) {
-        const Direction d = directionOf(c);
-        if (d != Direction::Neutral) {
-            paragraph = d;
-            break;
-        }
-    }
-    std::vector<Item> items;
     std::optional<size_t> currentFace = primary_;
-    Direction currentDirection = paragraph;
-    for (char32_t c : text) {
-        const std::optional<size_t> face = resolver.fontFor(c, currentFace);
-        const Direction own = directionOf(c);
-        const Direction direction = own == Direction::Neutral ? currentDirection : own;
-        if (!face) {
-            continue;
+    for (const DirectionalRun& run : visualRuns(text, base)) {
+        std::vector<Item> items;
+        for (char32_t c : text.substr(run.start, run.length)) {
+            const std::optional<size_t> face = resolver.fontFor(c, currentFace);
+            if (!face) {
+                continue;
+            }
+            if (items.empty() || items.back().face != *face) {
+                items.push_back(Item{*face, {}});
+            }
+            items.back().text.push_back(c);
+            currentFace = face;
         }
-        if (items.empty() || items.back().face != *face ||
-            items.back().rightToLeft != (direction == Direction::RightToLeft)) {
-            items.push_back(Item{*face, direction == Direction::RightToLeft, {}});
+        if (run.rightToLeft) {
+            std::reverse(items.begin(), items.end());
         }
-        items.back().text.push_back(c);
-        currentFace = face;
-        currentDirection = direction;
-    }
-    if (paragraph == Direction::RightToLeft) {
-        std::reverse(items.begin(), items.end());
-    }
-    for (const Item& item : items) {
-        ShapedRun run = shapeRun(item.face, item.text, item.rightToLeft);
-        shaped.width += run.width;
-        shaped.runs.push_back(std::move(run));
+        for (const Item& item : items) {
+            ShapedRun shapedRun = shapeRun(item.face, item.text, run.rightToLeft);
+            shaped.width += shapedRun.width;
+            shaped.runs.push_back(std::move(shapedRun));
+        }
     }
     return shaped;
 }
@@ -166,7 +147,7 @@ std::string FallbackFont::resourceName(size_t face) {
     return "PgnF" + std::to_string(face);
 }
 
-void FallbackFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
+void FallbackFont::finish(FormContext& context, QPDFObjectHandle fontResources) {
     for (const auto& [faceIndex, glyphs] : glyphsUsed_) {
         if (embedded_.count(faceIndex) != 0) {
             continue;
@@ -175,12 +156,14 @@ void FallbackFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
         if (face == nullptr) {
             continue;
         }
-        std::optional<EmbeddedFont> font = embedFontSubset(pdf, *face, glyphs);
-        if (!font) {
+        // The document's one font for this face, grown to hold these glyphs.
+        const EmbeddedFont* font =
+            context.fonts().embedded().fontFor(context.changes(), faceIndex, *face, glyphs);
+        if (font == nullptr) {
             throw std::runtime_error("the font " + face->familyName + " could not be embedded");
         }
         fontResources.replaceKey("/" + resourceName(faceIndex), font->font);
-        embedded_.emplace(faceIndex, std::move(*font));
+        embedded_.emplace(faceIndex, *font);
     }
 }
 

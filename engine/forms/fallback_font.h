@@ -4,7 +4,7 @@
 #pragma once
 
 #include "appearance_font.h"
-#include "embedded_font_writer.h"
+#include "embedded_font_set.h"
 
 #include <map>
 #include <optional>
@@ -18,10 +18,11 @@ public:
     // False when no installed font can be used at all.
     bool usable() const { return primary_.has_value(); }
 
-    ShapedText shape(std::u32string_view text) override;
+    using AppearanceFont::shape;
+    ShapedText shape(std::u32string_view text, TextDirection base) override;
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
-    void finish(QPDF& pdf, QPDFObjectHandle fontResources) override;
+    void finish(FormContext& context, QPDFObjectHandle fontResources) override;
     std::string show(const ShapedText& text, double size) const override;
 
 private:

@@ -77,20 +77,28 @@ double layoutMultiline(AppearanceFont& font, const WidgetFrame& frame,
                        std::vector<PlacedLine>& lines) {
     const Box box = boxOf(frame);
     std::vector<WrapPieces> paragraphs;
+    std::vector<TextDirection> directions;
     for (const std::u32string& paragraph : splitParagraphs(text)) {
         paragraphs.push_back(cutForWrapping(font, paragraph));
+        directions.push_back(paragraphDirection(paragraph));
     }
+    // Lines are broken first; each is drawn in the direction of its paragraph.
+    struct Line {
+        std::u32string text;
+        TextDirection direction;
+    };
     auto wrapAll = [&](double size) {
-        std::vector<std::u32string> all;
-        for (const WrapPieces& pieces : paragraphs) {
-            for (std::u32string& line : wrapPieces(font, pieces, box.innerWidth * 1000 / size)) {
-                all.push_back(std::move(line));
+        std::vector<Line> all;
+        for (size_t p = 0; p < paragraphs.size(); ++p) {
+            for (std::u32string& line :
+                 wrapPieces(font, paragraphs[p], box.innerWidth * 1000 / size)) {
+                all.push_back(Line{std::move(line), directions[p]});
             }
         }
         return all;
     };
     double size = style.appearance.fontSize;
-    std::vector<std::u32string> wrapped;
+    std::vector<Line> wrapped;
     if (size > 0) {
         wrapped = wrapAll(size);
     } else {
@@ -104,8 +112,8 @@ double layoutMultiline(AppearanceFont& font, const WidgetFrame& frame,
     }
     const double lineHeight = size * lineHeightFactor(font);
     double y = frame.height - box.inset - kPadding - font.ascent() * size / 1000;
-    for (const std::u32string& line : wrapped) {
-        ShapedText shaped = font.shape(line);
+    for (const Line& line : wrapped) {
+        ShapedText shaped = font.shape(line.text, line.direction);
         const double width = shaped.width * size / 1000;
         lines.push_back(
             PlacedLine{std::move(shaped), alignedX(frame, box, style.quadding, width), y});
@@ -119,10 +127,14 @@ double layoutComb(AppearanceFont& font, const WidgetFrame& frame, const Variable
     const Box box = boxOf(frame);
     const double cellWidth = frame.width / cells;
     const size_t count = std::min(text.size(), static_cast<size_t>(cells));
+    // The cells are filled in drawing order: a right-to-left value ends up
+    // with its first character in the rightmost cell used.
+    const std::u32string kept = text.substr(0, count);
+    const std::u32string drawn = visualString(kept, paragraphDirection(kept));
     std::vector<ShapedText> glyphs;
     double widest = 0;
     for (size_t i = 0; i < count; ++i) {
-        glyphs.push_back(font.shape(text.substr(i, 1)));
+        glyphs.push_back(font.shape(drawn.substr(i, 1)));
         widest = std::max(widest, glyphs.back().width);
     }
     double size = style.appearance.fontSize;
@@ -177,9 +189,9 @@ std::u32string shownText(const FormField& field, const std::u32string& value) {
     return value;
 }
 
-WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
-                                       const std::u32string& text, const TextBoxLayout& layout,
-                                       FormFontCache& fonts) {
+WidgetAppearances buildTextAppearances(FormContext& context, const FormField& field,
+                                       const std::u32string& text, const TextBoxLayout& layout) {
+    QPDF& pdf = context.pdf();
     WidgetAppearances result;
     for (QPDFObjectHandle widget : field.widgets) {
         WidgetFrame frame;
@@ -189,7 +201,7 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
         const VariableTextStyle style = variableTextStyle(pdf, widget);
         std::vector<std::u32string> paragraphs = splitParagraphs(text);
         std::unique_ptr<AppearanceFont> font =
-            selectAppearanceFont(pdf, widget, style.appearance, paragraphs, fonts);
+            selectAppearanceFont(context, widget, style.appearance, paragraphs);
 
         std::vector<PlacedLine> lines;
         double size = 0;
@@ -210,7 +222,7 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
         }
 
         QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-        font->finish(pdf, fonts);
+        font->finish(context, fonts);
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
         resources.replaceKey("/Font", fonts);
 
@@ -235,9 +247,27 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
             content += "ET\n";
         }
         content += "Q\nEMC\n";
-        result.emplace_back(widget, makeAppearanceStream(pdf, frame, content, resources));
+        result.emplace_back(widget, appearanceDraft(frame, content, resources));
     }
     return result;
+}
+
+void installNormalAppearance(FormContext& context, QPDFObjectHandle widget,
+                             const AppearanceDraft& draft) {
+    QPDFObjectHandle ap = widget.getKey("/AP");
+    QPDFObjectHandle current = ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
+    QPDFObjectHandle stream;
+    if (context.ownsAppearance(current)) {
+        // No new object, and nothing left behind for the file to carry.
+        context.changes().rewriteStream(current, draft.content, draft.dictionary);
+        stream = current;
+    } else {
+        stream = context.changes().newStream(draft.content, draft.dictionary);
+    }
+    QPDFObjectHandle appearances = QPDFObjectHandle::newDictionary();
+    appearances.replaceKey("/N", stream);
+    widget.replaceKey("/AP", appearances);
+    context.changes().changed(widget);
 }
 
 } // namespace paginor::engine::forms

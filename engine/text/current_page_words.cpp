@@ -2,8 +2,8 @@
 
 #include "engine/document/engine_document.h"
 #include "engine/errors/engine_error.h"
-#include "engine/text/text_snapshot.h"
 #include "engine/text/text_snapshot_cache.h"
+#include "engine/text/text_source.h"
 
 namespace paginor::engine::text {
 
@@ -11,9 +11,13 @@ using engine::ErrorKind;
 using engine::fail;
 
 std::string pageOutOfRangeDescription(long index, int pageCount) {
-    return "Page index " + std::to_string(index) + " is outside the document, which has " +
-           std::to_string(pageCount) + (pageCount == 1 ? " page" : " pages") +
-           (pageCount > 0 ? " (indexes 0 to " + std::to_string(pageCount - 1) + ")" : "");
+    // Users count pages from 1; the index is what the automation call passed.
+    const std::string page = "Page " + std::to_string(static_cast<long long>(index) + 1);
+    const std::string count =
+        "(" + std::to_string(pageCount) + (pageCount == 1 ? " page)" : " pages)");
+    if (index < 0)
+        return page + " is before the first page of the document " + count;
+    return page + " is past the end of the document " + count;
 }
 
 std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& document, int index) {
@@ -23,7 +27,8 @@ std::vector<PageWord> currentPageWords(const std::shared_ptr<EngineDocument>& do
 
     std::string error;
     auto text = TextSnapshotCache::shared().documentFor(
-        document, document->revision(), [&] { return writeTextSnapshot(document->pdf()); }, error);
+        document, document->revision(),
+        [&](std::string& reason) { return loadCurrentText(*document, reason); }, error);
     if (!text)
         fail(ErrorKind::Internal,
              "Cannot read the text of page " + std::to_string(index + 1) + ": " + error);

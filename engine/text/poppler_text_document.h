@@ -1,36 +1,45 @@
-// A PDF loaded into poppler from memory, handing out each page's words once
-// computed. Lives inside libpaginor_text.so only.
+// A PDF loaded into poppler from memory, handing out each page's words. The
+// words of the last few pages read are kept, so a page asked for twice in a
+// row (its text, then its length) is read once, without holding every page.
+// Lives inside libpaginor_text.so only.
 #pragma once
 
-#include "page_word.h"
+#include "page_text.h"
+#include "word_assembly.h"
 
+#include <cstddef>
+#include <deque>
 #include <memory>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
-
-namespace poppler {
-class document;
-}
 
 namespace paginor::engine::text {
 
+class PopplerTextReader;
+
 class PopplerTextDocument {
 public:
-    // Takes the bytes over: poppler reads from them for the document's life.
-    static std::unique_ptr<PopplerTextDocument> load(std::vector<char> bytes, std::string& error);
+    using Words = std::shared_ptr<const PageText>;
+
+    // Reads [data, data + size) in place: the bytes must outlive the document.
+    static std::unique_ptr<PopplerTextDocument> load(const char* data, std::size_t size,
+                                                     std::string& error);
     ~PopplerTextDocument();
 
     int pageCount() const;
-    // Null for a page outside the document.
-    const std::vector<PageWord>* pageWords(int page);
+    // Null for a page outside the document; empty for a page poppler cannot read.
+    Words pageWords(int page);
 
 private:
-    PopplerTextDocument() = default;
+    static constexpr std::size_t kPagesKept = 4;
 
-    std::vector<char> bytes_; // declared first: destroyed after the document reading it
-    std::unique_ptr<poppler::document> document_;
-    std::vector<std::optional<std::vector<PageWord>>> pages_;
+    explicit PopplerTextDocument(std::unique_ptr<PopplerTextReader> reader);
+
+    std::unique_ptr<PopplerTextReader> reader_;
+    int pageCount_;
+    PageBoxes boxes_;                          // reused from page to page
+    std::deque<std::pair<int, Words>> recent_; // most recently read first
 };
 
 } // namespace paginor::engine::text

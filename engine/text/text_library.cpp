@@ -1,5 +1,6 @@
 #include "text_library.h"
 
+#include <algorithm>
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -58,12 +59,13 @@ LoadOutcome loadLibrary() {
     return outcome;
 }
 
-void collectWord(void* context, const char16_t* word, size_t wordLength, const char16_t* separator,
-                 size_t separatorLength) {
+void collectWords(void* context, const PaginorTextWord* page, size_t count) {
     auto& words = *static_cast<std::vector<PageWord>*>(context);
     try {
-        words.push_back(
-            {std::u16string(word, wordLength), std::u16string(separator, separatorLength)});
+        words.reserve(count);
+        for (size_t i = 0; i < count; ++i)
+            words.push_back({std::u16string(page[i].text, page[i].textLength),
+                             std::u16string(page[i].separator, page[i].separatorLength)});
     } catch (...) {
         // Out of memory: the page comes back short rather than unwinding through C.
     }
@@ -82,18 +84,29 @@ const TextLibrary* TextLibrary::instance(std::string& error) {
     return &outcome.library;
 }
 
-std::shared_ptr<TextDocument> TextDocument::load(std::string_view pdf, std::string& error) {
+std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::string> pdf,
+                                                 std::string& error) {
+    const std::size_t size = pdf ? pdf->size() : 0;
+    return load(std::move(pdf), size, error);
+}
+
+std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::string> pdf,
+                                                 std::size_t size, std::string& error) {
     const TextLibrary* library = TextLibrary::instance(error);
     if (library == nullptr)
         return nullptr;
+    if (!pdf) {
+        error = "no document bytes were given to the text reader";
+        return nullptr;
+    }
     char reason[256] = {};
-    PaginorTextDocument* handle = library->open(reinterpret_cast<const unsigned char*>(pdf.data()),
-                                                pdf.size(), reason, sizeof reason);
+    PaginorTextDocument* handle = library->open(reinterpret_cast<const unsigned char*>(pdf->data()),
+                                                std::min(size, pdf->size()), reason, sizeof reason);
     if (handle == nullptr) {
         error = reason[0] != '\0' ? reason : "the text reader could not load the document";
         return nullptr;
     }
-    return std::shared_ptr<TextDocument>(new TextDocument(library, handle));
+    return std::shared_ptr<TextDocument>(new TextDocument(library, std::move(pdf), handle));
 }
 
 int TextDocument::pageCount() const {
@@ -102,7 +115,7 @@ int TextDocument::pageCount() const {
 
 TextDocument::PageResult TextDocument::pageWords(int page, std::vector<PageWord>& words) const {
     words.clear();
-    switch (library_->pageWords(handle_.get(), page, collectWord, &words)) {
+    switch (library_->pageWords(handle_.get(), page, collectWords, &words)) {
     case 0:
         return PageResult::ok;
     case -1:

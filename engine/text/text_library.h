@@ -30,10 +30,19 @@ public:
     enum class PageResult { ok, outOfRange, failed };
 
     // Null with `error` set when the library is missing or the PDF unreadable.
-    static std::shared_ptr<TextDocument> load(std::string_view pdf, std::string& error);
+    // The reader reads from `pdf` itself, which the document keeps alive.
+    static std::shared_ptr<TextDocument> load(std::shared_ptr<const std::string> pdf,
+                                              std::string& error);
+    // The same for the first `size` bytes of `pdf` (a buffer that holds more
+    // after the file's end).
+    static std::shared_ptr<TextDocument> load(std::shared_ptr<const std::string> pdf,
+                                              std::size_t size, std::string& error);
 
     int pageCount() const;
     PageResult pageWords(int page, std::vector<PageWord>& words) const;
+
+    // The bytes the reader reads.
+    const std::shared_ptr<const std::string>& source() const { return source_; }
 
 private:
     struct Closer {
@@ -41,10 +50,12 @@ private:
         void operator()(PaginorTextDocument* document) const { library->close(document); }
     };
 
-    TextDocument(const TextLibrary* library, PaginorTextDocument* handle)
-        : library_(library), handle_(handle, Closer{library}) {}
+    TextDocument(const TextLibrary* library, std::shared_ptr<const std::string> source,
+                 PaginorTextDocument* handle)
+        : library_(library), source_(std::move(source)), handle_(handle, Closer{library}) {}
 
     const TextLibrary* library_;
+    std::shared_ptr<const std::string> source_; // declared first: outlives the handle
     std::unique_ptr<PaginorTextDocument, Closer> handle_;
 };
 

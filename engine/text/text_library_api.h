@@ -11,21 +11,30 @@ extern "C" {
 // A document loaded from memory, with its pages' words computed on demand.
 struct PaginorTextDocument;
 
-// Receives one word and what follows it on the page (" " or "\r\n"), both
-// UTF-16 and not NUL-terminated. Must not throw.
-typedef void (*PaginorTextWordSink)(void* context, const char16_t* word, size_t wordLength,
-                                    const char16_t* separator, size_t separatorLength);
+// One word of a page and what follows it (" " or "\r\n"), both UTF-16 and not
+// NUL-terminated.
+struct PaginorTextWord {
+    const char16_t* text;
+    size_t textLength;
+    const char16_t* separator;
+    size_t separatorLength;
+};
 
-// Parses a PDF held in memory; the bytes are copied. Returns null on failure
-// and writes a NUL-terminated reason into `error` (when capacity > 0).
+// Receives every word of a page, in reading order, in one call; the words are
+// valid only during the call. Must not throw.
+typedef void (*PaginorTextPageSink)(void* context, const PaginorTextWord* words, size_t count);
+
+// Parses a PDF held in memory. The bytes are not copied: they must stay alive
+// and unchanged until paginor_text_close. Returns null on failure and writes
+// a NUL-terminated reason into `error` (when capacity > 0).
 typedef PaginorTextDocument* (*PaginorTextOpenFunction)(const unsigned char* data, size_t size,
                                                         char* error, size_t errorCapacity);
 // Number of pages, or -1 for a null document.
 typedef int (*PaginorTextPageCountFunction)(const PaginorTextDocument* document);
-// Hands the words of the 0-based page to `sink` in reading order. Returns
-// 0 on success, -1 for a page outside the document, -2 for any other failure.
+// Hands the words of the 0-based page to `sink`. Returns 0 on success, -1 for
+// a page outside the document, -2 for any other failure.
 typedef int (*PaginorTextPageWordsFunction)(PaginorTextDocument* document, int page,
-                                            PaginorTextWordSink sink, void* context);
+                                            PaginorTextPageSink sink, void* context);
 typedef void (*PaginorTextCloseFunction)(PaginorTextDocument* document);
 
 // Exported symbol names, looked up with dlsym.

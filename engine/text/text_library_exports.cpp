@@ -3,11 +3,10 @@
 #include "poppler_text_document.h"
 #include "text_library_api.h"
 
-#include <poppler/cpp/poppler-global.h>
-
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <vector>
 
 #define PAGINOR_TEXT_EXPORT __attribute__((visibility("default")))
 
@@ -24,9 +23,6 @@ void copyError(const char* text, char* error, size_t capacity) {
     error[capacity - 1] = '\0';
 }
 
-// Poppler reports damage it repairs on stderr; the engine reports failures itself.
-void discardPopplerMessage(const std::string&, void*) {}
-
 } // namespace
 
 extern "C" {
@@ -38,12 +34,9 @@ PAGINOR_TEXT_EXPORT PaginorTextDocument* paginor_text_open(const unsigned char* 
             copyError("no document data", error, errorCapacity);
             return nullptr;
         }
-        poppler::set_debug_error_function(discardPopplerMessage, nullptr);
         std::string reason;
         auto loaded = paginor::engine::text::PopplerTextDocument::load(
-            std::vector<char>(reinterpret_cast<const char*>(data),
-                              reinterpret_cast<const char*>(data) + size),
-            reason);
+            reinterpret_cast<const char*>(data), size, reason);
         if (!loaded) {
             copyError(reason.c_str(), error, errorCapacity);
             return nullptr;
@@ -64,16 +57,22 @@ PAGINOR_TEXT_EXPORT int paginor_text_page_count(const PaginorTextDocument* docum
 }
 
 PAGINOR_TEXT_EXPORT int paginor_text_page_words(PaginorTextDocument* document, int page,
-                                                PaginorTextWordSink sink, void* context) {
+                                                PaginorTextPageSink sink, void* context) {
     if (document == nullptr || sink == nullptr)
         return -2;
     try {
-        const auto* words = document->document->pageWords(page);
-        if (words == nullptr)
+        const auto words = document->document->pageWords(page);
+        if (!words)
             return -1;
-        for (const auto& word : *words)
-            sink(context, word.text.data(), word.text.size(), word.separator.data(),
-                 word.separator.size());
+        std::vector<PaginorTextWord> views;
+        views.reserve(words->words.size());
+        for (const auto& word : words->words) {
+            const std::u16string_view text = words->textOf(word);
+            const std::u16string_view separator =
+                paginor::engine::text::PageText::separatorOf(word);
+            views.push_back({text.data(), text.size(), separator.data(), separator.size()});
+        }
+        sink(context, views.data(), views.size());
         return 0;
     } catch (...) {
         return -2;

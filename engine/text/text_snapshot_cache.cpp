@@ -7,7 +7,7 @@ namespace paginor::engine::text {
 
 std::shared_ptr<TextDocument>
 TextSnapshotCache::documentFor(const std::shared_ptr<const void>& owner, std::uint64_t revision,
-                               const SnapshotWriter& write, std::string& error) {
+                               const Loader& load, std::string& error) {
     std::lock_guard lock(mutex_);
     // Documents that were closed give their loaded text back here.
     std::erase_if(entries_, [](const Entry& entry) { return entry.owner.expired(); });
@@ -18,8 +18,7 @@ TextSnapshotCache::documentFor(const std::shared_ptr<const void>& owner, std::ui
 
     std::shared_ptr<TextDocument> document;
     try {
-        const std::string snapshot = write();
-        document = TextDocument::load(snapshot, error);
+        document = load(error);
     } catch (const std::exception& e) {
         error = std::string("cannot prepare the document for text extraction: ") + e.what();
     }

@@ -16,17 +16,18 @@ namespace paginor::engine::text {
 
 class TextSnapshotCache {
 public:
-    // Produces the snapshot bytes; may throw std::exception.
-    using SnapshotWriter = std::function<std::string()>;
+    // Loads the text document; null with `error` set on failure. May throw
+    // std::exception.
+    using Loader = std::function<std::shared_ptr<TextDocument>(std::string& error)>;
 
     // The text document of `owner` at `revision`: the cached one when the
-    // revision is unchanged, else a fresh load of what `write` produces.
-    // Null with `error` set when writing or loading fails.
+    // revision is unchanged, else what `load` loads.
+    // Null with `error` set when loading fails.
     std::shared_ptr<TextDocument> documentFor(const std::shared_ptr<const void>& owner,
-                                              std::uint64_t revision, const SnapshotWriter& write,
+                                              std::uint64_t revision, const Loader& load,
                                               std::string& error);
 
-    // How many snapshots were loaded into the text reader so far.
+    // How many documents were loaded into the text reader so far.
     std::size_t loadCount() const;
 
     // The engine's process-wide cache.

@@ -31,18 +31,20 @@ Span spanOf(const BoxRect& r, int rotation) {
 }
 
 bool isRightToLeft(char32_t c) {
+    if (c < 0x0590)
+        return false;
     const auto d = u_charDirection(static_cast<UChar32>(c));
     return d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC;
 }
 
-// Strong left-to-right letters and digits: both keep their drawn order.
-bool keepsDrawnOrder(char32_t c) {
-    const auto d = u_charDirection(static_cast<UChar32>(c));
-    return d == U_LEFT_TO_RIGHT || d == U_EUROPEAN_NUMBER || d == U_ARABIC_NUMBER;
+bool isSpace(char32_t c) {
+    if (c < 0x80)
+        return c == U' ' || (c >= U'\t' && c <= U'\r');
+    return u_isUWhiteSpace(static_cast<UChar32>(c)) != 0;
 }
 
-bool isSpace(char32_t c) {
-    return u_isUWhiteSpace(static_cast<UChar32>(c)) != 0;
+bool isPresentationForm(char32_t c) {
+    return (c >= 0xFB00 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFE);
 }
 
 bool startsNewLine(const TextBox& previous, const TextBox& next) {
@@ -73,67 +75,93 @@ bool gluedTogether(const TextBox& previous, const TextBox& next) {
 
 // The box's text in visual order: glyphs drawn against the reading direction
 // (right-to-left text written in logical order) are turned round.
-std::u32string visualText(const TextBox& box) {
-    std::u32string text = box.text;
-    if (box.glyphs.size() == text.size() && text.size() > 1) {
-        const Span first = spanOf(box.glyphs.front(), box.rotation);
-        const Span last = spanOf(box.glyphs.back(), box.rotation);
-        if (first.alongMin > last.alongMin)
-            std::reverse(text.begin(), text.end());
-    }
-    return text;
+void appendVisualText(const PageBoxes& page, const TextBox& box, std::u32string& visual) {
+    const std::u32string_view text = page.textOf(box);
+    if (box.glyphsKnown && text.size() > 1 &&
+        spanOf(box.firstGlyph, box.rotation).alongMin >
+            spanOf(box.lastGlyph, box.rotation).alongMin)
+        visual.append(text.rbegin(), text.rend());
+    else
+        visual.append(text);
 }
 
-void appendWordsOf(const std::u32string& text, std::vector<std::u32string>& words) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && isSpace(text[i]))
-            ++i;
-        std::size_t end = i;
-        while (end < text.size() && !isSpace(text[end]))
-            ++end;
-        if (end > i)
-            words.push_back(text.substr(i, end - i));
-        i = end;
+// Writes the words of a line into the page's buffer; only words holding
+// presentation forms take the slower way through the normaliser.
+class WordWriter {
+public:
+    explicit WordWriter(PageText& out) : out_(out), start_(out.characters.size()) {}
+
+    void add(char32_t c) {
+        if (isSpace(c)) {
+            flush();
+            return;
+        }
+        needsDecomposition_ = needsDecomposition_ || c == 0xFEFF || isPresentationForm(c);
+        AppendUtf16(out_.characters, c);
     }
+
+    void flush() {
+        if (needsDecomposition_) {
+            needsDecomposition_ = false;
+            const std::u32string letters = decomposePresentationForms(
+                Utf16ToUtf32(std::u16string_view(out_.characters).substr(start_)));
+            out_.characters.resize(start_);
+            for (char32_t c : letters)
+                AppendUtf16(out_.characters, c);
+        }
+        if (out_.characters.size() > start_)
+            out_.words.push_back({start_, out_.characters.size() - start_, false});
+        start_ = out_.characters.size();
+    }
+
+private:
+    PageText& out_;
+    std::size_t start_;
+    bool needsDecomposition_ = false;
+};
+
+bool holdsRightToLeft(const PageBoxes& page, const std::vector<const TextBox*>& line) {
+    return std::any_of(line.begin(), line.end(), [&](const TextBox* box) {
+        const std::u32string_view text = page.textOf(*box);
+        return std::any_of(text.begin(), text.end(), isRightToLeft);
+    });
 }
 
-void emitLine(const std::vector<const TextBox*>& line, std::vector<PageWord>& out) {
+// Mixed-direction lines are rebuilt from the visual picture: boxes in their
+// order along the line, each box's glyphs in drawn order, then the whole line
+// turned into logical order.
+std::u32string logicalLine(const PageBoxes& page, const std::vector<const TextBox*>& line) {
     std::vector<const TextBox*> ordered = line;
-    bool rightToLeft = false;
-    for (const TextBox* box : line)
-        rightToLeft = rightToLeft || std::any_of(box->text.begin(), box->text.end(), isRightToLeft);
-
-    std::u32string joined;
-    if (rightToLeft) {
-        // Mixed-direction lines are rebuilt from the visual picture.
-        const int rotation = line.front()->rotation;
-        std::stable_sort(ordered.begin(), ordered.end(), [rotation](auto* a, auto* b) {
-            return spanOf(a->bbox, rotation).alongMin < spanOf(b->bbox, rotation).alongMin;
-        });
-    }
+    const int rotation = line.front()->rotation;
+    std::stable_sort(ordered.begin(), ordered.end(), [rotation](auto* a, auto* b) {
+        return spanOf(a->bbox, rotation).alongMin < spanOf(b->bbox, rotation).alongMin;
+    });
+    std::u32string visual;
     for (std::size_t i = 0; i < ordered.size(); ++i) {
         if (i > 0 && !gluedTogether(*ordered[i - 1], *ordered[i]))
-            joined += U' ';
-        joined += rightToLeft ? visualText(*ordered[i]) : ordered[i]->text;
+            visual += U' ';
+        appendVisualText(page, *ordered[i], visual);
     }
-    if (rightToLeft)
-        joined = visualToLogical(joined);
-
-    std::vector<std::u32string> words;
-    appendWordsOf(joined, words);
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::u32string letters = decomposePresentationForms(words[i]);
-        if (letters.empty())
-            continue;
-        out.push_back({Utf32ToUtf16(letters), i + 1 == words.size() ? u"\r\n" : u" "});
-    }
-    if (!out.empty())
-        out.back().separator = u"\r\n";
+    return visualToLogical(visual);
 }
 
-bool isPresentationForm(char32_t c) {
-    return (c >= 0xFB00 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFE);
+void emitLine(const PageBoxes& page, const std::vector<const TextBox*>& line, PageText& out) {
+    const std::size_t first = out.words.size();
+    WordWriter words(out);
+    if (holdsRightToLeft(page, line)) {
+        for (char32_t c : logicalLine(page, line))
+            words.add(c);
+    } else {
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (i > 0 && !gluedTogether(*line[i - 1], *line[i]))
+                words.flush();
+            for (char32_t c : page.textOf(*line[i]))
+                words.add(c);
+        }
+    }
+    words.flush();
+    if (out.words.size() > first)
+        out.words.back().endsLine = true;
 }
 
 std::u16string compatibilityForm(const std::u16string& run) {
@@ -153,69 +181,21 @@ std::u16string compatibilityForm(const std::u16string& run) {
 
 } // namespace
 
-std::vector<PageWord> assembleWords(const std::vector<TextBox>& boxes) {
-    std::vector<PageWord> words;
+void assembleWords(const PageBoxes& page, PageText& text) {
+    text.characters.clear();
+    text.words.clear();
+    text.characters.reserve(page.characters.size() + page.boxes.size());
+    text.words.reserve(page.boxes.size());
     std::vector<const TextBox*> line;
-    for (const TextBox& box : boxes) {
+    for (const TextBox& box : page.boxes) {
         if (!line.empty() && startsNewLine(*line.back(), box)) {
-            emitLine(line, words);
+            emitLine(page, line, text);
             line.clear();
         }
         line.push_back(&box);
     }
     if (!line.empty())
-        emitLine(line, words);
-    return words;
-}
-
-std::u32string visualToLogical(const std::u32string& text) {
-    long strong = 0;
-    for (char32_t c : text) {
-        const auto d = u_charDirection(static_cast<UChar32>(c));
-        if (d == U_LEFT_TO_RIGHT)
-            ++strong;
-        else if (d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC)
-            --strong;
-    }
-    std::u32string out;
-    out.reserve(text.size());
-    const auto n = static_cast<std::ptrdiff_t>(text.size());
-    if (strong >= 0) {
-        // Left-to-right line: each right-to-left run is turned round.
-        std::ptrdiff_t i = 0;
-        while (i < n) {
-            std::ptrdiff_t j = i;
-            while (j < n && !isRightToLeft(text[j]))
-                ++j;
-            out.append(text, i, j - i);
-            i = j;
-            while (j < n && !keepsDrawnOrder(text[j]))
-                ++j;
-            while (j > i && isSpace(text[j - 1])) // spaces after the run stay after it
-                --j;
-            for (std::ptrdiff_t k = j - 1; k >= i; --k)
-                out += text[k];
-            i = j;
-        }
-    } else {
-        // Right-to-left line: read from the right, keeping left-to-right runs
-        // (with the neutrals that lead them) in their drawn order.
-        std::ptrdiff_t i = n - 1;
-        while (i >= 0) {
-            for (; i >= 0 && !keepsDrawnOrder(text[i]); --i)
-                out += text[i];
-            if (i >= 0) {
-                std::ptrdiff_t j = i;
-                while (j >= 0 && !isRightToLeft(text[j]))
-                    --j;
-                while (j + 1 < i && isSpace(text[j + 1])) // spaces before the run stay before it
-                    ++j;
-                out.append(text, j + 1, i - j);
-                i = j;
-            }
-        }
-    }
-    return out;
+        emitLine(page, line, text);
 }
 
 std::u32string decomposePresentationForms(const std::u32string& word) {

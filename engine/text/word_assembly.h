@@ -4,9 +4,11 @@
 // can be exercised directly.
 #pragma once
 
-#include "page_word.h"
+#include "logical_order.h"
+#include "page_text.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace paginor::engine::text {
@@ -17,19 +19,28 @@ struct BoxRect {
 };
 
 struct TextBox {
-    std::u32string text;
+    std::size_t first = 0, length = 0; // its characters in PageBoxes::characters
     BoxRect bbox;
     int rotation = 0; // quarter turns of the text direction: 0 left to right, 1 downwards, ...
-    bool spaceAfter = false;     // the layer saw a space before the next box
-    std::vector<BoxRect> glyphs; // one per character of `text` when known, else empty
+    bool spaceAfter = false; // the layer saw a space before the next box
+    // The first and last character's boxes, when known: they tell in which
+    // direction the glyphs were drawn.
+    bool glyphsKnown = false;
+    BoxRect firstGlyph, lastGlyph;
 };
 
-std::vector<PageWord> assembleWords(const std::vector<TextBox>& boxes);
+// A page's boxes with all their characters in one buffer.
+struct PageBoxes {
+    std::u32string characters;
+    std::vector<TextBox> boxes;
 
-// Reorders one line from visual order (left to right along the text
-// direction) into logical order: right-to-left runs are reversed, numbers and
-// left-to-right runs inside them keep their own order.
-std::u32string visualToLogical(const std::u32string& visualLine);
+    std::u32string_view textOf(const TextBox& box) const {
+        return std::u32string_view(characters).substr(box.first, box.length);
+    }
+};
+
+// Replaces `text` with the words of `page`.
+void assembleWords(const PageBoxes& page, PageText& text);
 
 // Replaces ligatures and presentation forms (U+FB00-FDFF, U+FE70-FEFE) by
 // their letters and drops zero-width no-break spaces.

@@ -4,7 +4,7 @@
 
 namespace paginor::engine::text {
 
-std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
+std::vector<PageWord> wordsInRanges(std::vector<PageWord> words,
                                     const std::vector<HighlightRange>& ranges) {
     std::vector<bool> chosen(words.size(), false);
     for (const auto& range : ranges) {
@@ -14,10 +14,12 @@ std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
         std::fill(chosen.begin() + static_cast<std::ptrdiff_t>(first),
                   chosen.begin() + static_cast<std::ptrdiff_t>(end), true);
     }
+    if (std::all_of(chosen.begin(), chosen.end(), [](bool c) { return c; }))
+        return words; // the whole page, as the plug-in always asks
     std::vector<PageWord> selected;
     for (std::size_t i = 0; i < words.size(); ++i)
         if (chosen[i])
-            selected.push_back(words[i]);
+            selected.push_back(std::move(words[i]));
     return selected;
 }
 

@@ -8,9 +8,9 @@
 
 namespace paginor::engine::text {
 
-// The words any range covers, each once, in reading order. Ranges reaching
-// past the last word stop there.
-std::vector<PageWord> wordsInRanges(const std::vector<PageWord>& words,
+// The words any range covers, each once, in reading order (moved out of
+// `words`). Ranges reaching past the last word stop there.
+std::vector<PageWord> wordsInRanges(std::vector<PageWord> words,
                                     const std::vector<HighlightRange>& ranges);
 
 } // namespace paginor::engine::text

@@ -43,11 +43,19 @@ constexpr HRESULT CO_E_DLLNOTFOUND = static_cast<HRESULT>(0x800401F8u);
 constexpr HRESULT CO_E_ERRORINDLL = static_cast<HRESULT>(0x800401F9u);
 constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
 constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000Bu);
+constexpr HRESULT DISP_E_BADVARTYPE = static_cast<HRESULT>(0x80020008u);
+constexpr HRESULT CO_E_SERVER_EXEC_FAILURE = static_cast<HRESULT>(0x80080005u);
+constexpr HRESULT RPC_E_DISCONNECTED = static_cast<HRESULT>(0x80010108u);
 
 // Builds an HRESULT from a Win32 error code, as the platform's macro does.
 constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
     return code == 0 ? 0 : static_cast<HRESULT>((code & 0x0000FFFFu) | (7u << 16) | 0x80000000u);
 }
+
+// Win32 codes of a remote procedure call that could not be made or did not
+// complete; as HRESULTs 0x800706BA and 0x800706BE.
+constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
+constexpr DWORD RPC_S_CALL_FAILED = 1726;
 
 // ---- Identities -----------------------------------------------------------
 
@@ -231,6 +239,9 @@ UINT SysStringLen(BSTR text);
 
 void VariantInit(VARIANT* variant);
 HRESULT VariantClear(VARIANT* variant);
+// Clears `destination`, then copies `source` into it: a BSTR is duplicated,
+// an object gains a reference.
+HRESULT VariantCopy(VARIANT* destination, const VARIANT* source);
 
 HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info);
 HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** info);

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <sstream>
 #include <utility>
+#include <vector>
 
 namespace paginor {
 
@@ -38,9 +39,50 @@ std::string DefaultRegistryPath() {
 }
 
 struct RegistryContents {
-    std::map<std::string, CLSID> classOfProgId;       // key: lower-case ProgID
-    std::map<std::string, std::string> moduleOfClass; // key: formatted CLSID
+    std::map<std::string, CLSID> classOfProgId;          // key: lower-case ProgID
+    std::map<std::string, std::u16string> progIdOfClass; // key: formatted CLSID
+    std::map<std::string, std::string> moduleOfClass;    // key: formatted CLSID
+    std::map<std::string, LocalServerEntry> localServerOfClass;
+    std::map<std::string, std::u16string> nameOfClass;
+    std::vector<std::pair<IID, std::string>> interfaceModules;
 };
+
+std::string Absolute(const std::filesystem::path& folder, const std::string& written) {
+    std::filesystem::path path(written);
+    if (path.is_relative()) {
+        path = folder / path;
+    }
+    return path.string();
+}
+
+// Splits a command into words at blanks; a word in double quotes may hold
+// blanks. An unterminated quote runs to the end of the line.
+std::vector<std::string> SplitWords(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (std::isspace(static_cast<unsigned char>(text[at]))) {
+            ++at;
+            continue;
+        }
+        std::string word;
+        if (text[at] == '"') {
+            const std::size_t close = text.find('"', at + 1);
+            const std::size_t end = close == std::string_view::npos ? text.size() : close;
+            word = std::string(text.substr(at + 1, end - at - 1));
+            at = close == std::string_view::npos ? text.size() : close + 1;
+        } else {
+            std::size_t end = at;
+            while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) {
+                ++end;
+            }
+            word = std::string(text.substr(at, end - at));
+            at = end;
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
 
 // Reads the file afresh on every look-up: it is tiny, look-ups are rare, and
 // tests rewrite or swap it between calls. A missing file is an empty registry.
@@ -67,18 +109,44 @@ RegistryContents ReadRegistry(const std::string& path) {
         if (keyword == "progid") {
             if (const auto clsid = ParseGuid(std::string_view(rest))) {
                 contents.classOfProgId[LowerAscii(first)] = *clsid;
+                contents.progIdOfClass.try_emplace(FormatGuidUtf8(*clsid), Utf8ToUtf16(first));
             }
-        } else if (keyword == "server") {
-            if (const auto clsid = ParseGuid(std::string_view(first))) {
-                std::filesystem::path module(rest);
-                if (module.is_relative()) {
-                    module = folder / module;
-                }
-                contents.moduleOfClass[FormatGuidUtf8(*clsid)] = module.string();
+            continue;
+        }
+        const auto guid = ParseGuid(std::string_view(first));
+        if (!guid) {
+            continue;
+        }
+        if (keyword == "server") {
+            contents.moduleOfClass[FormatGuidUtf8(*guid)] = Absolute(folder, rest);
+        } else if (keyword == "local") {
+            const std::vector<std::string> words = SplitWords(rest);
+            if (words.empty() || words.size() > 2) {
+                continue;
             }
+            LocalServerEntry entry;
+            entry.executable = Absolute(folder, words[0]);
+            if (words.size() == 2) {
+                entry.module = Absolute(folder, words[1]);
+            }
+            entry.registryPath = path;
+            contents.localServerOfClass[FormatGuidUtf8(*guid)] = std::move(entry);
+        } else if (keyword == "name") {
+            contents.nameOfClass[FormatGuidUtf8(*guid)] = Utf8ToUtf16(rest);
+        } else if (keyword == "interface") {
+            contents.interfaceModules.emplace_back(*guid, Absolute(folder, rest));
         }
     }
     return contents;
+}
+
+template <typename Value>
+std::optional<Value> Find(const std::map<std::string, Value>& table, const GUID& guid) {
+    const auto found = table.find(FormatGuidUtf8(guid));
+    if (found == table.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 } // namespace
@@ -106,13 +174,34 @@ std::optional<CLSID> LookUpProgId(std::u16string_view progId) {
     return found->second;
 }
 
+std::optional<std::u16string> LookUpProgIdOfClass(const CLSID& clsid) {
+    return Find(ReadRegistry(ActiveComRegistryPath()).progIdOfClass, clsid);
+}
+
 std::optional<std::string> LookUpServerModule(const CLSID& clsid) {
+    return Find(ReadRegistry(ActiveComRegistryPath()).moduleOfClass, clsid);
+}
+
+std::optional<LocalServerEntry> LookUpLocalServer(const CLSID& clsid) {
     const RegistryContents contents = ReadRegistry(ActiveComRegistryPath());
-    const auto found = contents.moduleOfClass.find(FormatGuidUtf8(clsid));
-    if (found == contents.moduleOfClass.end()) {
-        return std::nullopt;
+    std::optional<LocalServerEntry> entry = Find(contents.localServerOfClass, clsid);
+    if (entry) {
+        entry->name = Find(contents.nameOfClass, clsid).value_or(u"the server");
     }
-    return found->second;
+    return entry;
+}
+
+std::vector<std::pair<IID, std::string>> InterfaceModules() {
+    return ReadRegistry(ActiveComRegistryPath()).interfaceModules;
+}
+
+std::optional<std::string> LookUpInterfaceModule(const IID& iid) {
+    for (const auto& [listed, module] : InterfaceModules()) {
+        if (listed == iid) {
+            return module;
+        }
+    }
+    return std::nullopt;
 }
 
 ComRegistryOverride::ComRegistryOverride(std::string path) {

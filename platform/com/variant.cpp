@@ -37,4 +37,39 @@ HRESULT VariantClear(VARIANT* variant) {
     return S_OK;
 }
 
+HRESULT VariantCopy(VARIANT* destination, const VARIANT* source) {
+    if (destination == nullptr || source == nullptr) {
+        return E_INVALIDARG;
+    }
+    if (destination == source) {
+        return S_OK;
+    }
+    VariantClear(destination);
+    VARIANT copy = *source;
+    switch (source->vt) {
+    case VT_BSTR:
+        if (source->bstrVal != nullptr) {
+            copy.bstrVal = SysAllocStringLen(source->bstrVal, SysStringLen(source->bstrVal));
+            if (copy.bstrVal == nullptr) {
+                return E_OUTOFMEMORY;
+            }
+        }
+        break;
+    case VT_UNKNOWN:
+        if (source->punkVal != nullptr) {
+            source->punkVal->AddRef();
+        }
+        break;
+    case VT_DISPATCH:
+        if (source->pdispVal != nullptr) {
+            source->pdispVal->AddRef();
+        }
+        break;
+    default:
+        break;
+    }
+    *destination = copy;
+    return S_OK;
+}
+
 } // extern "C"

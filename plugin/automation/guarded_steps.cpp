@@ -5,6 +5,12 @@
 
 #include <cstdio>
 
+namespace {
+
+GuardedSteps::ServerLostHandler g_serverLostHandler = nullptr;
+
+} // namespace
+
 WideString ComFailureDetail(HRESULT status, WideStringView description) {
     char digits[9];
     std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(status));
@@ -15,7 +21,23 @@ WideString ComFailureDetail(HRESULT status, WideStringView description) {
     return detail;
 }
 
+GuardedSteps::~GuardedSteps() {
+    if (m_serverLost && g_serverLostHandler != nullptr) {
+        g_serverLostHandler();
+    }
+}
+
+bool GuardedSteps::MeansServerLost(HRESULT status) noexcept {
+    return status == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+           status == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || status == RPC_E_DISCONNECTED;
+}
+
+void GuardedSteps::SetServerLostHandler(ServerLostHandler handler) noexcept {
+    g_serverLostHandler = handler;
+}
+
 void GuardedSteps::RecordComFailure(const ComFailure& failure) noexcept {
+    m_serverLost = MeansServerLost(failure.Status());
     try {
         SetError(kErrorComException, 0, ComFailureDetail(failure.Status(), failure.Description()));
     } catch (...) {

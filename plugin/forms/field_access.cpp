@@ -14,19 +14,19 @@ namespace {
 // "0"; a load that did not succeed gives what the load returned.
 template <typename Access>
 WideString WithCachedField(CPDFSession& session, const WideString& name, Access access) {
-    if (session.CachedFields().empty()) {
+    if (session.CachedFields().Empty()) {
         WideString loaded = session.LoadFields();
         if (loaded != kDoneText) {
             return loaded;
         }
     }
-    const auto entry = session.CachedFields().find(name);
-    if (entry == session.CachedFields().end()) {
+    CFieldObj* cached = session.CachedFields().Find(name);
+    if (cached == nullptr) {
         return kDoneText;
     }
     WideString result = kDoneText;
     GuardedSteps steps;
-    steps.Run([&] { result = access(entry->second->Field()); });
+    steps.Run([&] { result = access(cached->Field()); });
     return steps.Failed() ? WideString(kErrorText) : result;
 }
 
@@ -55,11 +55,12 @@ WideString CPDFSession::SetFieldValue(const WideString& fieldName, const WideStr
 }
 
 WideString CPDFSession::GetFieldNames(bool includeValues) {
-    if (m_fieldCache.empty() && LoadFields() != kDoneText) {
+    if (m_fieldCache.Empty() && LoadFields() != kDoneText) {
         SetError(kErrorFieldsUnavailable, 0, OLESTR(""));
         return kErrorText;
     }
-    // Values are not read: with includeValues each name only gains the bar.
+    // In the document's field order. Values are not read: with includeValues
+    // each name only gains the bar.
     WideString names;
     for (const auto& entry : m_fieldCache) {
         names += entry.first;

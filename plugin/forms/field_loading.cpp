@@ -98,7 +98,7 @@ WideString CPDFSession::LoadFields() {
     steps.Run([&] {
         LONG count = 0;
         m_fields.Call(&IFormFields::get_Count, &count);
-        m_fieldCache.rehash(BucketCountFor(count));
+        m_fieldCache.Rehash(BucketCountFor(count));
 
         AutomationRef<IUnknown> enumeratorObject;
         m_fields.Call(&IFormFields::get__NewEnum, enumeratorObject.Receive());
@@ -110,7 +110,8 @@ WideString CPDFSession::LoadFields() {
         FetchedElement element;
         ULONG fetched = 0;
         // Anything but full success (S_FALSE at the end, or a failure) ends the walk.
-        while (enumerator.Peek()->Next(1, element.Receive(), &fetched) == S_OK) {
+        HRESULT walked = S_OK;
+        while ((walked = enumerator.Peek()->Next(1, element.Receive(), &fetched)) == S_OK) {
             if (fetched == 0) {
                 break; // a server claiming success without an element would loop forever
             }
@@ -127,7 +128,12 @@ WideString CPDFSession::LoadFields() {
             paginor::BstrHolder name;
             field.Call(&IFormField::get_Name, name.put());
             // A later field of the same name replaces (and frees) the earlier one.
-            m_fieldCache.insert_or_assign(name.str(), std::move(entry));
+            m_fieldCache.Store(name.str(), std::move(entry));
+        }
+        // Except when the server has gone: the fields are not all there, and
+        // the session must let go of the server.
+        if (GuardedSteps::MeansServerLost(walked)) {
+            RaiseComFailure(walked, enumerator.Peek(), IID_IEnumVARIANT);
         }
     });
     if (steps.Failed()) {

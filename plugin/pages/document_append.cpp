@@ -1,6 +1,7 @@
 // Appending whole PDF files, in list order, behind the open document's pages.
 #include "session/pdf_session.h"
 
+#include "automation/operation_not_done.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/page_index.h"
@@ -38,12 +39,18 @@ WideString CPDFSession::AppendPDF(const WideString& pathList) {
         const LONG insertAfter = IndexOfPage(PageCountOf(steps, m_document));
         const LONG sourcePages = PageCountOf(steps, source);
         VARIANT_BOOL inserted = VARIANT_FALSE;
+        std::optional<WideString> refusal;
         if (steps.Run([&] {
-                m_document.Call(&IPDDocument::InsertPages, insertAfter, source.Peek(), LONG{0},
-                                sourcePages, kWithBookmarks, &inserted);
-            }) &&
-            inserted == VARIANT_FALSE) {
-            steps.Refuse(kErrorCannotInsertPages, path);
+                refusal = ReasonNotDone([&] {
+                    m_document.Call(&IPDDocument::InsertPages, insertAfter, source.Peek(), LONG{0},
+                                    sourcePages, kWithBookmarks, &inserted);
+                });
+            })) {
+            if (refusal) {
+                steps.Refuse(kErrorCannotInsertPages, path + OLESTR(": ") + *refusal);
+            } else if (inserted == VARIANT_FALSE) {
+                steps.Refuse(kErrorCannotInsertPages, path);
+            }
         }
         // Closed after a failure too, so the application does not keep the
         // file open; the first failure stays the one reported.

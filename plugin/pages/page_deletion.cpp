@@ -1,6 +1,7 @@
 // Deleting a run of pages from the open document.
 #include "session/pdf_session.h"
 
+#include "automation/operation_not_done.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
@@ -30,10 +31,16 @@ WideString CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
         steps.Refuse(kErrorInvalidPageRange, OLESTR(""));
     }
     VARIANT_BOOL deleted = VARIANT_FALSE;
-    if (steps.Run(
-            [&] { m_document.Call(&IPDDocument::DeletePages, firstPage, lastPage, &deleted); }) &&
-        deleted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotDeletePages, OLESTR(""));
+    std::optional<WideString> refusal;
+    if (steps.Run([&] {
+            refusal = ReasonNotDone(
+                [&] { m_document.Call(&IPDDocument::DeletePages, firstPage, lastPage, &deleted); });
+        })) {
+        if (refusal) {
+            steps.Refuse(kErrorCannotDeletePages, *refusal);
+        } else if (deleted == VARIANT_FALSE) {
+            steps.Refuse(kErrorCannotDeletePages, OLESTR(""));
+        }
     }
     return steps.Failed() ? kErrorText : kDoneText;
 }

@@ -1,6 +1,8 @@
 // Copying a run of pages from another PDF file into the open document.
 #include "session/pdf_session.h"
 
+#include "automation_contract/automation_values.h"
+#include "automation/operation_not_done.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
@@ -35,11 +37,14 @@ WideString CPDFSession::InsertPages(LONG afterPage, const std::optional<WideStri
     const LONG sourcePages = PageCountOf(steps, source);
     // The checks run in this order and stop at the first that fails; the
     // open document's count is read only for a non-negative afterPage.
+    // afterPage is handed over unshifted (0 inserts after the first page);
+    // kBeforeFirstPage puts the pages in front of the first, which no other
+    // value can.
     const auto checkRange = [&] {
-        if (afterPage < 0) {
+        if (afterPage < kBeforeFirstPage) {
             return steps.Refuse(kErrorInvalidPageRange, OLESTR("afterPage is not valid"));
         }
-        const LONG openPages = PageCountOf(steps, m_document);
+        const LONG openPages = afterPage < 0 ? 0 : PageCountOf(steps, m_document);
         if (steps.Failed()) {
             return;
         }
@@ -58,12 +63,18 @@ WideString CPDFSession::InsertPages(LONG afterPage, const std::optional<WideStri
         checkRange();
     }
     VARIANT_BOOL inserted = VARIANT_FALSE;
+    std::optional<WideString> refusal;
     if (steps.Run([&] {
-            m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
-                            numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
-        }) &&
-        inserted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotInsertPages, OLESTR(""));
+            refusal = ReasonNotDone([&] {
+                m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
+                                numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
+            });
+        })) {
+        if (refusal) {
+            steps.Refuse(kErrorCannotInsertPages, *refusal);
+        } else if (inserted == VARIANT_FALSE) {
+            steps.Refuse(kErrorCannotInsertPages, OLESTR(""));
+        }
     }
     CloseSourceDocument(steps, source);
     return steps.Failed() ? kErrorText : kDoneText;

@@ -1,6 +1,7 @@
 // Printing every page of the open document through its viewer window.
 #include "session/pdf_session.h"
 
+#include "automation/operation_not_done.h"
 #include "automation/temporary_bstr.h"
 #include "automation_contract/automation_values.h"
 #include "errors/last_error_record.h"
@@ -25,19 +26,24 @@ WideString CPDFSession::PrintPDF(bool longForm) {
         });
     }
     VARIANT_BOOL printed = VARIANT_FALSE;
+    std::optional<WideString> refusal;
     steps.Run([&] {
         LONG pageCount = 0;
         m_document.Call(&IPDDocument::GetNumPages, &pageCount);
         const LONG lastPage = IndexOfPage(pageCount);
-        if (longForm) {
-            m_viewer.Call(&IViewerDocument::PrintPagesEx, LONG{0}, lastPage, kPostScriptLevel2,
-                          LONG{0}, LONG{0}, LONG{0}, LONG{0}, LONG{0}, kPageSetAll, &printed);
-        } else {
-            m_viewer.Call(&IViewerDocument::PrintPages, LONG{0}, lastPage, kPostScriptLevel2,
-                          LONG{0}, LONG{0}, &printed);
-        }
+        refusal = ReasonNotDone([&] {
+            if (longForm) {
+                m_viewer.Call(&IViewerDocument::PrintPagesEx, LONG{0}, lastPage, kPostScriptLevel2,
+                              LONG{0}, LONG{0}, LONG{0}, LONG{0}, LONG{0}, kPageSetAll, &printed);
+            } else {
+                m_viewer.Call(&IViewerDocument::PrintPages, LONG{0}, lastPage, kPostScriptLevel2,
+                              LONG{0}, LONG{0}, &printed);
+            }
+        });
     });
-    if (!steps.Failed() && printed == VARIANT_FALSE) {
+    if (refusal) {
+        steps.Refuse(kErrorCannotPrint, *refusal);
+    } else if (!steps.Failed() && printed == VARIANT_FALSE) {
         steps.Refuse(kErrorCannotPrint, OLESTR(""));
     }
     return steps.Failed() ? kErrorText : kDoneText;

@@ -1,6 +1,7 @@
 #include "pages/source_document.h"
 
 #include "automation/create_instance.h"
+#include "automation/operation_not_done.h"
 #include "automation/temporary_bstr.h"
 #include "errors/last_error_record.h"
 
@@ -24,8 +25,17 @@ bool CreateSourceDocument(AutomationRef<IPDDocument>& source) {
 void OpenSourceDocument(OperationSteps& steps, const AutomationRef<IPDDocument>& source,
                         const WideString& path) {
     VARIANT_BOOL opened = VARIANT_FALSE;
-    if (steps.Run([&] { source.Call(&IPDDocument::Open, TemporaryBstr(path).Get(), &opened); }) &&
-        opened == VARIANT_FALSE) {
+    std::optional<WideString> refusal;
+    const bool ran = steps.Run([&] {
+        refusal = ReasonNotDone(
+            [&] { source.Call(&IPDDocument::Open, TemporaryBstr(path).Get(), &opened); });
+    });
+    if (refusal) {
+        // The application's reason names the file.
+        steps.Refuse(kErrorCannotOpenPdf, *refusal);
+        return;
+    }
+    if (ran && opened == VARIANT_FALSE) {
         // Checking pages of a file that did not open would work on whatever
         // count the empty document reports.
         steps.Refuse(kErrorCannotOpenPdf, path);

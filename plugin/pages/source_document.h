@@ -13,7 +13,8 @@
 bool CreateSourceDocument(AutomationRef<IPDDocument>& source);
 
 // Opens `path` in the source document. An open that answers false records
-// -2017 with the path as detail and marks the operation failed.
+// -2017 with the path as detail, one the application refuses records -2017
+// with its reason; either marks the operation failed.
 void OpenSourceDocument(OperationSteps& steps, const AutomationRef<IPDDocument>& source,
                         const WideString& path);
 

@@ -9,20 +9,15 @@
 #pragma once
 
 #include "automation/automation_reference.h"
-#include "session/field_object.h"
+#include "session/field_cache.h"
 #include "win/wide_string.h"
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
-
-// Field name (exact, case-sensitive) to its cached field.
-using FieldCache = std::unordered_map<WideString, std::unique_ptr<CFieldObj>>;
 
 class CPDFSession {
 public:
-    CPDFSession() = default;
+    CPDFSession();
     ~CPDFSession();
     CPDFSession(const CPDFSession&) = delete;
     CPDFSession& operator=(const CPDFSession&) = delete;
@@ -64,6 +59,10 @@ public:
     // collection and forms object. The document object and the open path
     // stay, so a document still counts as open. Records nothing.
     void Reset() noexcept;
+    // After an automation call found the server gone: drops every reference
+    // to it, as closing the document and the application would, so that the
+    // next OpenPDF starts a fresh server. Records nothing.
+    void ForgetLostServer() noexcept;
 
     AutomationRef<IAutomationApp>& Application() noexcept { return m_application; }
     AutomationRef<IPDDocument>& Document() noexcept { return m_document; }

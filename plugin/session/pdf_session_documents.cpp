@@ -3,6 +3,7 @@
 
 #include "automation/create_instance.h"
 #include "automation/guarded_steps.h"
+#include "automation/operation_not_done.h"
 #include "automation/temporary_bstr.h"
 #include "errors/last_error_record.h"
 #include "text_encoding/utf_conversion.h"
@@ -71,9 +72,11 @@ WideString CPDFSession::OpenPDF(const WideString& path) {
 
     GuardedSteps steps;
     bool opened = false;
+    std::optional<WideString> refusal;
     steps.Run([&] {
         VARIANT_BOOL answer = VARIANT_FALSE;
-        m_document.Call(&IPDDocument::Open, TemporaryBstr(path), &answer);
+        refusal = ReasonNotDone(
+            [&] { m_document.Call(&IPDDocument::Open, TemporaryBstr(path), &answer); });
         opened = answer != VARIANT_FALSE;
     });
     if (!steps.Failed() && opened) {
@@ -85,7 +88,9 @@ WideString CPDFSession::OpenPDF(const WideString& path) {
     }
     if (steps.Failed() || !opened) {
         if (!steps.Failed()) {
-            SetError(kErrorCannotOpenPdf, 0, OLESTR(""));
+            // The application's reason (not a regular file, too large, not a
+            // PDF, protected by a password) when it gave one.
+            SetError(kErrorCannotOpenPdf, 0, refusal.value_or(WideString()));
         }
         // A document that did not open must not count as open: it would
         // refuse every later open with -2013. Back to the state before the call.
@@ -114,6 +119,12 @@ WideString CPDFSession::ClosePDF() {
 }
 
 WideString CPDFSession::DeletePDF(const WideString& path) {
+    // Only files are deleted: a device node, a FIFO or a socket given by
+    // mistake (or by someone hoping for it) stays where it is.
+    if (GetFileAttributesW(path.c_str()) == FILE_ATTRIBUTE_DEVICE) {
+        SetError(kErrorCannotDeleteFile, 0, OLESTR("not a regular file (a device, FIFO or socket)"));
+        return kErrorText;
+    }
     if (_wunlink(path.c_str()) == 0) {
         return kDoneText;
     }

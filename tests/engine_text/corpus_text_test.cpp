@@ -1,5 +1,7 @@
 // Words read through the lazily loaded text library, checked against
 // pdftotext on the same files, plus the caching and loading contracts.
+#include "engine/document/engine_document.h"
+#include "engine/text/text_source.h"
 #include "support/corpus.h"
 #include "support/process_runner.h"
 #include "support/repository_paths.h"
@@ -24,31 +26,45 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <link.h>
+#include <map>
 #include <set>
+#include <sstream>
 
 namespace fs = std::filesystem;
+using paginor::engine::EngineDocument;
 using paginor::engine::text::TextDocument;
 
 namespace {
 
 using PageTokens = std::vector<std::u32string>;
 
-std::string snapshotOf(const fs::path& file) {
+std::shared_ptr<const std::string> snapshotOf(const fs::path& file) {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.processFile(file.c_str());
-    return paginor::engine::text::writeTextSnapshot(pdf);
+    return std::make_shared<const std::string>(paginor::engine::text::writeTextSnapshot(pdf));
 }
 
-std::shared_ptr<TextDocument> loadText(const std::string& snapshot) {
+std::shared_ptr<TextDocument> loadText(std::shared_ptr<const std::string> snapshot) {
     std::string error;
-    auto document = TextDocument::load(snapshot, error);
+    auto document = TextDocument::load(std::move(snapshot), error);
     EXPECT_TRUE(document) << error;
     return document;
 }
 
+// Which of a mirrored pair (brackets, guillemets) a character is does not
+// count: pdftotext leaves the brackets of right-to-left runs unmirrored, so
+// ")word(" there is "(word)" here, and either way the words are in order.
+char32_t mirrorClass(char32_t c) {
+    if (!u_isMirrored(static_cast<UChar32>(c)))
+        return c;
+    return std::min(c, static_cast<char32_t>(u_charMirror(static_cast<UChar32>(c))));
+}
+
 // Tokens as the comparison sees them: split on white space, direction marks
-// dropped, ligatures and presentation forms as letters (both sides alike).
+// dropped, ligatures and presentation forms as letters, mirrored pairs alike
+// (both sides alike).
 void appendTokens(const std::u32string& text, PageTokens& tokens) {
     std::u32string current;
     auto flush = [&] {
@@ -64,7 +80,7 @@ void appendTokens(const std::u32string& text, PageTokens& tokens) {
         if (u_isUWhiteSpace(static_cast<UChar32>(c)))
             flush();
         else
-            current += c;
+            current += mirrorClass(c);
     }
     flush();
 }
@@ -164,17 +180,30 @@ Agreement compare(const std::vector<PageTokens>& ours, const std::vector<PageTok
 
 } // namespace
 
+bool popplerLoaded() {
+    return dl_iterate_phdr(
+               [](dl_phdr_info* info, size_t, void*) {
+                   return info->dlpi_name != nullptr &&
+                                  std::string_view(info->dlpi_name).find("/libpoppler.so") !=
+                                      std::string_view::npos
+                              ? 1
+                              : 0;
+               },
+               nullptr) != 0;
+}
+
 TEST(TextLibraryLoading, PopplerArrivesOnlyWithTheFirstTextRequest) {
-    if (dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD) != nullptr)
+    if (popplerLoaded())
         GTEST_SKIP() << "an earlier test in this process already loaded the text library";
     std::string error;
     ASSERT_NE(paginor::engine::text::TextLibrary::instance(error), nullptr) << error;
-    EXPECT_NE(dlopen("libpoppler-cpp.so.0", RTLD_LAZY | RTLD_NOLOAD), nullptr);
+    EXPECT_TRUE(popplerLoaded());
 }
 
 TEST(TextLibraryLoading, UnreadableBytesGiveAReason) {
     std::string error;
-    EXPECT_EQ(TextDocument::load("not a PDF at all", error), nullptr);
+    EXPECT_EQ(TextDocument::load(std::make_shared<const std::string>("not a PDF at all"), error),
+              nullptr);
     EXPECT_FALSE(error.empty());
 }
 
@@ -190,50 +219,144 @@ protected:
 };
 
 // Files whose reading order is plain enough that any difference is a fault.
-const std::set<std::string> kSimpleFiles = {"latex-outline.pdf",
-                                            "latex-multicolumn.pdf",
-                                            "rotated-pages-2p.pdf",
-                                            "ligatures-short.pdf",
-                                            "ligatures-5p.pdf",
-                                            "cyrillic-21p-odd-whitespace.pdf",
-                                            "text.pdf"};
+const std::set<std::string> kSimpleFiles = {
+    "text/latex-outline.pdf",    "text/latex-multicolumn.pdf",
+    "text/rotated-pages-2p.pdf", "text/ligatures-short.pdf",
+    "text/ligatures-5p.pdf",     "text/cyrillic-21p-odd-whitespace.pdf",
+    "examples/text.pdf"};
+
+// Agreement before the text reader moved to poppler's own text device and
+// the bidirectional algorithm: no file may fall below it. (The forms agree
+// less by design: pdftotext also prints the fields' values, page text does
+// not.)
+const std::map<std::string, double> kAgreementFloor = {
+    {"forms/all-field-types.pdf", 0.067},
+    {"forms/ca-cannabis-duty-return-comb.pdf", 0.991},
+    {"forms/choice-widgets-xfa.pdf", 0.627},
+    {"forms/cms-1490s-claim-18p.pdf", 0.969},
+    {"forms/comb-fields.pdf", 0.000},
+    {"forms/emoji-field-names.pdf", 0.638},
+    {"forms/encrypted-aes256-form.pdf", 0.000},
+    {"forms/field-types-utf8-values.pdf", 0.881},
+    {"forms/form-filled-accented-values.pdf", 0.689},
+    {"forms/irs-1040-2019-hybrid-xfa.pdf", 1.000},
+    {"forms/irs-1040-prefilled.pdf", 0.999},
+    {"forms/irs-7004-hybrid-xfa.pdf", 1.000},
+    {"forms/irs-w2-11p.pdf", 1.000},
+    {"forms/japanese-form.pdf", 0.866},
+    {"forms/latex-hyperref-form.pdf", 1.000},
+    {"forms/libreoffice-form.pdf", 0.842},
+    {"forms/lu-wage-tax-certificate-160f.pdf", 0.999},
+    {"forms/membership-form-de.pdf", 1.000},
+    {"forms/multiline-control-chars.pdf", 0.000},
+    {"forms/readonly-fields.pdf", 0.800},
+    {"forms/reset-form-all-types.pdf", 0.000},
+    {"forms/russian-form.pdf", 0.861},
+    {"forms/sample-form-29-fields.pdf", 0.946},
+    {"forms/uscis-i9-spanish-xfa-encrypted.pdf", 1.000},
+    {"malformed/form-bad-fields-array.pdf", 0.993},
+    {"text/arabic-cid-truetype.pdf", 1.000},
+    {"text/arabic-rotated-pages.pdf", 0.400},
+    {"text/book-117p-outlines.pdf", 0.979},
+    {"text/chinese-22p.pdf", 1.000},
+    {"text/cyrillic-21p-odd-whitespace.pdf", 1.000},
+    {"text/federal-register-3col-15p.pdf", 0.999},
+    {"text/hebrew-2p.pdf", 0.955},
+    {"text/japanese-cid-5p.pdf", 0.949},
+    {"text/latex-multicolumn.pdf", 1.000},
+    {"text/latex-outline.pdf", 1.000},
+    {"text/ligatures-5p.pdf", 0.983},
+    {"text/ligatures-short.pdf", 1.000},
+    {"text/linearized-objstm-206p.pdf", 1.000},
+    {"text/multiscript-type0.pdf", 0.942},
+    {"text/rotated-pages-2p.pdf", 1.000},
+    {"text/russian-cyrillic-2p.pdf", 1.000},
+    {"text/two-column-paper-14p.pdf", 0.999},
+    {"examples/text.pdf", 1.000},
+};
+
+// The files the corpus MANIFEST marks as holding extractable text (its
+// text_extracts column); every file of the text folder when there is no
+// MANIFEST. Paths relative to the corpus folder.
+std::vector<std::string> filesWithText(const fs::path& corpus) {
+    std::vector<std::string> files;
+    std::ifstream manifest(corpus / "MANIFEST.tsv");
+    std::string line;
+    if (manifest && std::getline(manifest, line)) {
+        auto columnsOf = [](const std::string& row) {
+            std::vector<std::string> columns;
+            std::stringstream fields(row);
+            for (std::string field; std::getline(fields, field, '\t');)
+                columns.push_back(field);
+            return columns;
+        };
+        const auto header = columnsOf(line);
+        const auto column = [&](const char* name) {
+            return std::find(header.begin(), header.end(), name) - header.begin();
+        };
+        const auto file = static_cast<std::size_t>(column("file"));
+        const auto extracts = static_cast<std::size_t>(column("text_extracts"));
+        while (std::getline(manifest, line)) {
+            const auto row = columnsOf(line);
+            if (row.size() > std::max(file, extracts) && row[extracts] == "yes")
+                files.push_back(row[file]);
+        }
+    } else {
+        for (const auto& entry : fs::directory_iterator(corpus / "text"))
+            if (entry.path().extension() == ".pdf")
+                files.push_back("text/" + entry.path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// What the engine reads for a document opened and not changed.
+std::shared_ptr<TextDocument> openedText(const fs::path& file, EngineDocument& document) {
+    std::string error;
+    auto text = paginor::engine::text::loadCurrentText(document, error);
+    EXPECT_TRUE(text) << file << ": " << error;
+    return text;
+}
 
 TEST_F(CorpusText, WordsAgreeWithPdftotext) {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(folder_))
-        if (entry.path().extension() == ".pdf")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
+    std::vector<std::pair<std::string, fs::path>> files;
+    const fs::path corpus = *paginor::test_support::corpusFolder();
+    for (const std::string& name : filesWithText(corpus))
+        files.emplace_back(name, corpus / name);
     const fs::path bundled = paginor::test_support::examplePath("text.pdf");
     if (fs::exists(bundled))
-        files.push_back(bundled);
+        files.emplace_back("examples/text.pdf", bundled);
 
-    std::cout << std::left << std::setw(36) << "file" << std::right << std::setw(8) << "ours"
+    std::cout << std::left << std::setw(42) << "file" << std::right << std::setw(8) << "ours"
               << std::setw(10) << "pdftotext" << std::setw(8) << "common" << std::setw(10)
               << "agreement" << std::setw(12) << "same pages\n";
-    for (const auto& file : files) {
-        SCOPED_TRACE(file.filename().string());
-        const std::string snapshot = snapshotOf(file);
-        auto document = loadText(snapshot);
+    for (const auto& [name, file] : files) {
+        SCOPED_TRACE(name);
+        auto engineDocument = EngineDocument::load(file.string());
+        auto document = openedText(file, *engineDocument);
         ASSERT_TRUE(document);
         auto reference = pdftotextPages(file);
         if (!reference) {
             // pdftotext cannot read some damaged files; compare with the repaired copy.
             const paginor::test_support::ScratchFolder scratch("paginor-text");
             const fs::path repaired = scratch / "repaired.pdf";
-            paginor::test_support::writeFile(repaired, snapshot);
+            paginor::test_support::writeFile(
+                repaired, paginor::engine::text::writeTextSnapshot(engineDocument->pdf()));
             reference = pdftotextPages(repaired);
         }
         ASSERT_TRUE(reference);
         const Agreement agreement = compare(ourPages(*document), *reference);
-        std::cout << std::left << std::setw(36) << file.filename().string() << std::right
-                  << std::setw(8) << agreement.ours << std::setw(10) << agreement.theirs
-                  << std::setw(8) << agreement.common << std::setw(9) << std::fixed
-                  << std::setprecision(3) << agreement.ratio() << std::setw(8)
-                  << agreement.samePages << "/" << agreement.pages << "\n";
-        RecordProperty(file.filename().string(), std::to_string(agreement.ratio()));
-        if (kSimpleFiles.count(file.filename().string()) != 0) {
+        std::cout << std::left << std::setw(42) << name << std::right << std::setw(8)
+                  << agreement.ours << std::setw(10) << agreement.theirs << std::setw(8)
+                  << agreement.common << std::setw(9) << std::fixed << std::setprecision(3)
+                  << agreement.ratio() << std::setw(8) << agreement.samePages << "/"
+                  << agreement.pages << "\n";
+        RecordProperty(name, std::to_string(agreement.ratio()));
+        if (kSimpleFiles.count(name) != 0) {
             EXPECT_GE(agreement.ratio(), 0.98);
+        }
+        if (auto floor = kAgreementFloor.find(name); floor != kAgreementFloor.end()) {
+            EXPECT_GE(agreement.ratio(), floor->second - 5e-4);
         }
     }
 }
@@ -302,9 +425,9 @@ TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
     paginor::engine::text::TextSnapshotCache cache;
     auto owner = std::make_shared<int>(0);
     int writes = 0;
-    auto write = [&] {
+    auto write = [&](std::string& reason) {
         ++writes;
-        return snapshotOf(file);
+        return TextDocument::load(snapshotOf(file), reason);
     };
     std::string error;
     std::vector<paginor::engine::text::PageWord> words;
@@ -320,7 +443,9 @@ TEST_F(CorpusText, EachRevisionIsLoadedOnce) {
     EXPECT_EQ(cache.loadCount(), 2u);
     EXPECT_EQ(writes, 2);
 
-    auto failing = [&]() -> std::string { throw std::runtime_error("disk gone"); };
+    auto failing = [&](std::string&) -> std::shared_ptr<TextDocument> {
+        throw std::runtime_error("disk gone");
+    };
     auto other = std::make_shared<int>(1);
     EXPECT_EQ(cache.documentFor(other, 1, failing, error), nullptr);
     EXPECT_NE(error.find("disk gone"), std::string::npos);

@@ -38,8 +38,8 @@ TEST(FmcalcPageText, ReadsAPageAndNamesThePageCountBeyondTheEnd) {
                       "Text sample, page 3\nThird page, first line.\nThird page, last line.\n\n"
                       "!!ERROR!!\n"
                       "-999\n"
-                      "COM ExceptionError:8002000B Description: Page index 3 is outside the "
-                      "document, which has 3 pages (indexes 0 to 2)\n");
+                      "COM ExceptionError:8002000B Description: Page 4 is past the end of the "
+                      "document (3 pages)\n");
 }
 
 } // namespace
