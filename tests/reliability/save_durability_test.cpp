@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -238,6 +239,74 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedSaveCase{"ReadOnlySave", true, kSaveFull, "Read-only file system"},
         RefusedSaveCase{"ReadOnlySaveAs", true, kSaveFull | kSaveCopy, "Read-only file system"}),
     [](const auto& info) { return info.param.name; });
+
+// A file-size limit (RLIMIT_FSIZE) fails writes the way a full disk does, and
+// needs no privileges, so it runs everywhere. The save runs in a child with
+// the engine loaded into it, where the limit applies to the writer.
+struct SizeLimitCase {
+    const char* name;
+    double share; // of the saved file's size that may be written
+    short flags;
+};
+void PrintTo(const SizeLimitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SaveOverAFileSizeLimit : public ::testing::TestWithParam<SizeLimitCase> {};
+
+TEST_P(SaveOverAFileSizeLimit, FailsWithADescriptionAndKeepsTheOldFile) {
+    const SizeLimitCase& c = GetParam();
+    paginor::test_support::ScopedEnvironment inProcess(
+        "PAGINOR_COM_REGISTRY", (binaryFolder() / "com_registry_inproc.txt").string());
+    ScratchFolder scratch;
+    const fs::path target = scratch / "form.pdf";
+    fs::copy_file(examplePath("sample-form.pdf"), target);
+    const std::string before = readFile(target);
+    const fs::path report = scratch / "description";
+    std::uintmax_t savedSize = 0;
+    {
+        const fs::path copy = scratch / "copy.pdf";
+        auto document = OpenWithEngine(target.string());
+        ASSERT_TRUE(document);
+        ASSERT_TRUE(SaveWithEngine(document.get(), kSaveFull | kSaveCopy, copy.string()).saved);
+        savedSize = fs::file_size(copy);
+        fs::remove(copy);
+    }
+    const auto limit = static_cast<rlim_t>(c.share * double(savedSize));
+
+    const ChildOutcome outcome = RunInChild(
+        [&] {
+            auto document = OpenWithEngine(target.string());
+            if (!document)
+                return 2;
+            ::signal(SIGXFSZ, SIG_IGN); // writes past the limit fail with EFBIG instead
+            rlimit original{};
+            ::getrlimit(RLIMIT_FSIZE, &original);
+            rlimit limited = original;
+            limited.rlim_cur = limit;
+            ::setrlimit(RLIMIT_FSIZE, &limited);
+            const SaveOutcome saved = SaveWithEngine(document.get(), c.flags, target.string());
+            ::setrlimit(RLIMIT_FSIZE, &original);
+            writeFile(report, saved.description);
+            return saved.saved ? 1 : 0;
+        },
+        60);
+    ASSERT_TRUE(outcome.Clean()) << outcome.Describe() << " (1: the save reported success)";
+    const std::string description = readFile(report);
+    EXPECT_NE(description.find(target.string()), std::string::npos) << description;
+    EXPECT_NE(description.find("File too large"), std::string::npos) << description;
+    EXPECT_EQ(readFile(target), before) << "the old file, byte for byte";
+    fs::remove(report);
+    EXPECT_EQ(StrayFiles(scratch.path(), target), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Limit, SaveOverAFileSizeLimit,
+                         ::testing::Values(SizeLimitCase{"NothingFitsSave", 0.0, kSaveFull},
+                                           SizeLimitCase{"NothingFitsSaveAs", 0.0,
+                                                         kSaveFull | kSaveCopy},
+                                           SizeLimitCase{"HalfFitsSave", 0.5, kSaveFull},
+                                           SizeLimitCase{"AllButTheEndFitsSave", 0.98, kSaveFull}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The engine reads the whole file when it opens it, so the open document
 // does not depend on the file staying in place: saving recreates a deleted
