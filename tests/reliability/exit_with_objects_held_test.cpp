@@ -1,8 +1,7 @@
 // A host that ends while the session still holds the document, its fields
-// and its page text ends cleanly: the engine's shared state (poppler's
-// documents in the page-text cache among it) must not be torn down after the
-// libraries it needs are gone. Both with the engine loaded into the host and
-// in a process of its own.
+// and its page text ends cleanly, with the engine in the host and in a
+// process of its own. The page-text cache is kept alive through exit for
+// this: closing poppler's documents after its globals were gone crashed.
 #include "support/fmcalc_runner.h"
 #include "support/repository_paths.h"
 
@@ -28,7 +27,7 @@ void PrintTo(const HeldAtExit& c, std::ostream* out) {
     *out << c.name;
 }
 
-class ExitWithObjectsHeld : public ::testing::TestWithParam<std::tuple<const char*, HeldAtExit>> {};
+class ExitWithObjectsHeld : public ::testing::TestWithParam<std::tuple<std::string, HeldAtExit>> {};
 
 TEST_P(ExitWithObjectsHeld, EndsTheHostCleanly) {
     const auto& [registry, c] = GetParam();
@@ -51,7 +50,7 @@ TEST_P(ExitWithObjectsHeld, EndsTheHostCleanly) {
 INSTANTIATE_TEST_SUITE_P(
     Held, ExitWithObjectsHeld,
     ::testing::Combine(
-        ::testing::Values("com_registry_inproc.txt", "com_registry.txt"),
+        ::testing::Values(std::string("com_registry_inproc.txt"), std::string("com_registry.txt")),
         ::testing::Values(
             HeldAtExit{"Document", {}},
             HeldAtExit{"Fields", {"QELT_GetPDFFieldValue ( \"name\" )"}},
