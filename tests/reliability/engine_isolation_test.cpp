@@ -19,8 +19,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,30 +153,20 @@ TEST(KilledWhileSaving, LeavesTheOldFileAndTheNextOpenWorks) {
     const std::optional<pid_t> server =
         FindProcessWith("com_surrogate", "PAGINOR_TEST_MARK", mark, 60s);
     ASSERT_TRUE(server);
-    // Kill while the write is in progress: the temporary file holds some of
-    // the new document, but far from all of it.
-    const auto temporaryFile = [&]() -> std::optional<fs::path> {
-        std::error_code error;
-        for (const fs::directory_entry& entry : fs::directory_iterator(scratch.path(), error)) {
-            if (entry.path().filename().string().starts_with(".target.pdf."))
-                return entry.path();
-        }
-        return std::nullopt;
-    };
+    // Kill while the write is in progress: the server's temporary file (seen
+    // through /proc, named or not) holds some of the new document, but far
+    // from all of it, so the kill lands before the rename.
     const std::uintmax_t halfWritten = fs::file_size(large) / 2;
     bool writing = false;
     const auto until = std::chrono::steady_clock::now() + 60s;
     while (!writing && std::chrono::steady_clock::now() < until) {
-        std::error_code error;
-        const std::optional<fs::path> temporary = temporaryFile();
-        const std::uintmax_t size = temporary ? fs::file_size(*temporary, error) : 0;
-        writing = !error && size > 0 && size < halfWritten;
+        const auto size = SizeOfFileBeingWritten(*server, scratch.path(), {large, target});
+        writing = size && *size > 0 && *size < halfWritten;
     }
-    ASSERT_TRUE(writing) << "the save never started writing";
+    ASSERT_TRUE(writing) << "the save was never seen writing";
     ASSERT_EQ(::kill(*server, SIGKILL), 0);
     const FmcalcRun run = host.get();
 
-    EXPECT_TRUE(temporaryFile()) << "the kill landed before the rename: the partial file is left";
     EXPECT_EQ(run.value(1), "!!ERROR!!");
     EXPECT_EQ(run.value(2), "-999");
     EXPECT_TRUE(paginor::test_support::readFile(target) == before)
