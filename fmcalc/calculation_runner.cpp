@@ -1,6 +1,7 @@
 #include "calculation_runner.h"
 
 #include "json_output.h"
+#include "printable_text.h"
 #include "unicode_text.h"
 
 namespace fmcalc {
@@ -112,7 +113,7 @@ Outcome CalculationRunner::run(const NamedCalculation& calculation, const RowCon
     if (result.is_error()) {
         const std::string message = location(calculation, result.error_value().position) + ": " +
                                     result.error_value().message + context;
-        *err_ << "fmcalc: " << message << '\n';
+        *err_ << "fmcalc: " << escape_control_characters(message) << '\n';
         err_->flush();
         if (format_ == OutputFormat::Json)
             *out_ << json_result(Value::error(message, 0), source) << '\n';
@@ -125,9 +126,11 @@ Outcome CalculationRunner::run(const NamedCalculation& calculation, const RowCon
     if (!holds_error_text(result))
         return Outcome::Result;
     if (strict_last_error_) {
-        *err_ << "fmcalc: " << location(calculation, 0) << ": !!ERROR!! from "
-              << excerpt(calculation.calculation.text) << context << "; last error "
-              << strict_last_error_() << '\n';
+        *err_ << "fmcalc: "
+              << escape_control_characters(location(calculation, 0) + ": !!ERROR!! from " +
+                                           excerpt(calculation.calculation.text) + context +
+                                           "; last error " + strict_last_error_())
+              << '\n';
         err_->flush();
     }
     return Outcome::ErrorResult;
@@ -137,15 +140,17 @@ void CalculationRunner::report_notices(const NamedCalculation& calculation, cons
     if (!notices_)
         return;
     for (const Notice& notice : *notices_) {
-        *err_ << "fmcalc: " << location(calculation, notice.position) << ": " << notice.message
-              << (row ? row->label : std::string()) << '\n';
+        *err_ << "fmcalc: "
+              << escape_control_characters(location(calculation, notice.position) + ": " +
+                                           notice.message + (row ? row->label : std::string()))
+              << '\n';
     }
     notices_->clear();
     err_->flush();
 }
 
 void CalculationRunner::report(const std::string& message, const std::string& json_source) {
-    *err_ << "fmcalc: " << message << '\n';
+    *err_ << "fmcalc: " << escape_control_characters(message) << '\n';
     err_->flush();
     if (format_ == OutputFormat::Json) {
         *out_ << json_result(Value::error(message, 0), json_source.empty() ? "{}" : json_source)

@@ -24,6 +24,7 @@
 #include "input_files.h"
 #include "json_output.h"
 #include "plugin_loader.h"
+#include "printable_text.h"
 #include "repl.h"
 #include "unicode_text.h"
 #include "win/dialog_answers_in_turn.h"
@@ -169,7 +170,7 @@ int run_parallel(const CommandLine& options, const std::vector<std::string>& arg
         try {
             inputs.database->use_write_ahead_log();
         } catch (const DatabaseError& e) {
-            std::cerr << "fmcalc: " << e.what() << '\n';
+            std::cerr << "fmcalc: " << escape_control_characters(e.what()) << '\n';
             return exit_usage;
         }
     }
@@ -193,7 +194,7 @@ int run(const CommandLine& options, const std::vector<std::string>& args) {
     Inputs inputs;
     if (!options.batch_worker) {
         if (const auto failure = gather(options, inputs)) {
-            std::cerr << "fmcalc: " << failure->message << '\n';
+            std::cerr << "fmcalc: " << escape_control_characters(failure->message) << '\n';
             return failure->status;
         }
         if (options.jobs > 1 && options.batch())
@@ -204,7 +205,7 @@ int run(const CommandLine& options, const std::vector<std::string>& args) {
             if (options.table)
                 inputs.table = read_table_shape(*inputs.database, *options.table);
         } catch (const DatabaseError& e) {
-            std::cerr << "fmcalc: " << e.what() << '\n';
+            std::cerr << "fmcalc: " << escape_control_characters(e.what()) << '\n';
             return exit_usage;
         }
     }
@@ -220,7 +221,7 @@ int run(const CommandLine& options, const std::vector<std::string>& args) {
     try {
         plugin.emplace(options.plugin.value_or(default_plugin_path()), options.host_version);
     } catch (const PluginLoadError& e) {
-        std::cerr << "fmcalc: " << e.what() << '\n';
+        std::cerr << "fmcalc: " << escape_control_characters(e.what()) << '\n';
         return exit_usage;
     }
     // Read once, as the host does when it lists its plug-ins.
@@ -293,7 +294,7 @@ int main(int argc, char** argv) {
         }
         return run(parsed.options, args);
     } catch (const std::exception& e) {
-        std::cerr << "fmcalc: " << e.what() << '\n';
+        std::cerr << "fmcalc: " << escape_control_characters(e.what()) << '\n';
         return exit_failed;
     }
 }

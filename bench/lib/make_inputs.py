@@ -30,6 +30,9 @@ FULL = {
     "text_pages": (50, 300, 1200),
     "icc_report_pages": 155,
     "many_fields": (100, 1000, 10000),
+    "append_fields": 16,
+    "append_counts": (100, 200),
+    "image_megabytes": 50,
 }
 SMOKE = {
     "generated_form_fields": 12,
@@ -40,7 +43,14 @@ SMOKE = {
     "text_pages": (2, 4),
     "icc_report_pages": 2,
     "many_fields": (10, 20),
+    "append_fields": 4,
+    "append_counts": (2, 4),
+    "image_megabytes": 1,
 }
+
+# Fields of the image scenario's form (written: the first IMAGE_FORM_WRITTEN).
+IMAGE_FORM_FIELDS = 20
+IMAGE_FORM_WRITTEN = 10
 
 
 def corpus_dir():
@@ -244,6 +254,28 @@ def make_many_fields(root, sizes):
         pdf_writer.write_form(os.path.join(d, "form-%d.pdf" % n), n)
 
 
+def make_append_growth(root, sizes):
+    d = os.path.join(root, "append")
+    os.makedirs(d, exist_ok=True)
+    pdf_writer.write_form(os.path.join(d, "form.pdf"), sizes["append_fields"])
+
+
+def make_images(root, sizes):
+    """The same small form twice, once followed by pages of images: what a
+    save costs beyond the change shows as the difference."""
+    d = os.path.join(root, "images")
+    os.makedirs(d, exist_ok=True)
+    pdf_writer.write_form(os.path.join(d, "small.pdf"), IMAGE_FORM_FIELDS)
+    pdf_writer.write_form(os.path.join(d, "images.pdf"), IMAGE_FORM_FIELDS, sizes["image_megabytes"])
+    lines = "\n".join(
+        'QELT_SetPDFFieldValue ( "%s" ; "Value %d" )' % (pdf_writer.field_name(i), i + 1)
+        for i in range(IMAGE_FORM_WRITTEN)
+    )
+    expand_template("fill_ten.calc", os.path.join(d, "fill_ten.calc"), FIELD_LINES=lines)
+    with open(os.path.join(d, "meta.json"), "w") as f:
+        json.dump({"megabytes": sizes["image_megabytes"], "written": IMAGE_FORM_WRITTEN}, f)
+
+
 def _source_digest():
     digest = hashlib.sha256()
     for folder in ("lib", "calc"):
@@ -275,5 +307,7 @@ def make_all(root, out_root, smoke):
     make_assemble(root, sizes)
     make_text(root, sizes)
     make_many_fields(root, sizes)
+    make_append_growth(root, sizes)
+    make_images(root, sizes)
     with open(stamp, "w") as f:
         json.dump(wanted, f)

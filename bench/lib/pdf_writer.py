@@ -107,8 +107,29 @@ def field_rect(index):
     return (x + 70, y - 4, x + 250, y + 14)
 
 
-def write_form(path, fields):
-    """A form of `fields` single-widget text fields, 50 a page, each with a label."""
+IMAGE_SIDE = 1024  # pixels; an RGB image of this side holds 3 MiB
+
+
+def _image_page(w, page_tree, seed, megabytes_left):
+    """A page showing one incompressible RGB image (unfiltered), at most 3 MiB."""
+    rows = min(IMAGE_SIDE, max(1, megabytes_left * 1024 * 1024 // (IMAGE_SIDE * 3)))
+    data = random.Random(seed).randbytes(IMAGE_SIDE * rows * 3)
+    image = w.add_stream(
+        data,
+        "/Type /XObject /Subtype /Image /Width %d /Height %d /ColorSpace /DeviceRGB /BitsPerComponent 8"
+        % (IMAGE_SIDE, rows),
+    )
+    content = w.add_stream("q 500 0 0 %d 56 100 cm /Im1 Do Q" % max(1, rows * 500 // IMAGE_SIDE))
+    page = w.add(
+        "<< /Type /Page /Parent %d 0 R /MediaBox [0 0 612 792] /Resources << /XObject << /Im1 %d 0 R >> >> "
+        "/Contents %d 0 R >>" % (page_tree, image, content)
+    )
+    return page, len(data)
+
+
+def write_form(path, fields, image_megabytes=0):
+    """A form of `fields` single-widget text fields, 50 a page, each with a label,
+    followed by pages of images holding `image_megabytes` MiB in all."""
     w = PdfWriter()
     catalog, page_tree, acroform = w.reserve(), w.reserve(), w.reserve()
     font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>")
@@ -140,13 +161,18 @@ def write_form(path, fields):
         )
         kids.append(page)
         all_fields.extend(annots)
+    left = image_megabytes * 1024 * 1024
+    while left > 0:
+        page, size = _image_page(w, page_tree, len(kids), (left + 1024 * 1024 - 1) // (1024 * 1024))
+        kids.append(page)
+        left -= size
     helv = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding /Name /Helv >>")
     w.set(
         acroform,
         "<< /Fields [%s] /DA (/Helv 0 Tf 0 g) /DR << /Font << /Helv %d 0 R >> >> >>"
         % (" ".join("%d 0 R" % f for f in all_fields), helv),
     )
-    w.set(page_tree, "<< /Type /Pages /Count %d /Kids [%s] >>" % (pages, " ".join("%d 0 R" % k for k in kids)))
+    w.set(page_tree, "<< /Type /Pages /Count %d /Kids [%s] >>" % (len(kids), " ".join("%d 0 R" % k for k in kids)))
     w.set(catalog, "<< /Type /Catalog /Pages %d 0 R /AcroForm %d 0 R >>" % (page_tree, acroform))
     w.write(path, catalog)
 

@@ -1,6 +1,7 @@
 #include "engine/automation/pd_document_object.h"
 
 #include "engine/automation/bstr_text.h"
+#include "engine/automation/operation_not_done.h"
 #include "engine/automation/page_object_factory.h"
 #include "engine/automation/viewer_document_object.h"
 #include "engine/document/engine_document.h"
@@ -52,6 +53,10 @@ HRESULT PDDocumentObject::Open(BSTR path, VARIANT_BOOL* result) {
             lastOpenFailure_.clear();
         } catch (const DocumentLoadError& error) {
             lastOpenFailure_ = error.what();
+            failNotDone(lastOpenFailure_);
+        } catch (const std::bad_alloc&) {
+            lastOpenFailure_ = "Out of memory while opening " + utf8FromBstr(path);
+            failNotDone(lastOpenFailure_);
         }
         answerSlot = answer(document_ != nullptr);
         return S_OK;
@@ -79,8 +84,10 @@ HRESULT PDDocumentObject::InsertPages(LONG afterPage, IDispatch* source, LONG st
         if (sourceObject == nullptr || !sourceObject->document_) {
             return S_OK; // no source, or one that is not open: false
         }
-        answerSlot = answer(target.insertPages(afterPage, *sourceObject->document_, startPage,
-                                               numPages, bookmarks != 0));
+        answerSlot = answer(notDoneOnCoreError([&] {
+            return target.insertPages(afterPage, *sourceObject->document_, startPage, numPages,
+                                      bookmarks != 0);
+        }));
         return S_OK;
     });
 }
@@ -88,7 +95,9 @@ HRESULT PDDocumentObject::InsertPages(LONG afterPage, IDispatch* source, LONG st
 HRESULT PDDocumentObject::DeletePages(LONG first, LONG last, VARIANT_BOOL* result) {
     return run([&] {
         auto& answerSlot = outParameter(result, VARIANT_FALSE);
-        answerSlot = answer(openDocument().deletePages(first, last));
+        EngineDocument& document = openDocument();
+        notDoneOnCoreError([&] { document.deletePages(first, last); });
+        answerSlot = VARIANT_TRUE;
         return S_OK;
     });
 }

@@ -38,7 +38,7 @@ public:
     HRESULT STDMETHODCALLTYPE OpenInViewer(BSTR title, IDispatch** viewer) override;
     HRESULT STDMETHODCALLTYPE Save(SHORT saveType, BSTR path, VARIANT_BOOL* result) override;
 
-    // Why the last Open answered false ("" after a successful one).
+    // Why the last Open failed ("" after a successful one).
     const std::string& lastOpenFailure() const { return lastOpenFailure_; }
 
 private:

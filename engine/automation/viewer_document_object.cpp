@@ -1,5 +1,6 @@
 #include "engine/automation/viewer_document_object.h"
 
+#include "engine/automation/operation_not_done.h"
 #include "engine/automation/viewer_registry.h"
 #include "engine/document/engine_document.h"
 #include "engine/printing/print_job.h"
@@ -87,7 +88,8 @@ HRESULT ViewerDocumentObject::print(LONG first, LONG last, bool shrinkToFit, boo
         options.reverse = reverse;
         options.pageSet = pageSet;
         options.title = title_.empty() ? document->path() : title_;
-        *result = printDocument(*document, options) ? VARIANT_TRUE : VARIANT_FALSE;
+        notDoneOnCoreError([&] { printDocument(*document, options); });
+        *result = VARIANT_TRUE;
         return S_OK;
     });
 }

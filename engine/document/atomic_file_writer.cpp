@@ -1,9 +1,10 @@
 #include "engine/document/atomic_file_writer.h"
 
+#include "engine/document/save_target.h"
+#include "engine/document/temporary_save_file.h"
 #include "engine/errors/engine_error.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -20,31 +21,6 @@ namespace {
     failIo(error, "Cannot write " + target + ": " + std::strerror(error));
 }
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The link's destination, so the file it names is what gets replaced.
-std::string resolveLink(const std::string& target) {
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(target.c_str(), resolved) != nullptr) {
-            return resolved;
-        }
-    }
-    return target;
-}
-
 // The process's file-creation mask, read without changing it (umask() would
 // race with other threads creating files).
 mode_t currentUmask() {
@@ -58,71 +34,71 @@ mode_t currentUmask() {
     return 022;
 }
 
-// A new file gets the usual permissions; a replaced one keeps its own.
-mode_t modeFor(const std::string& target) {
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) {
-        return info.st_mode & 07777;
+// A replaced file's owner and group where this user may give them (root, or
+// a group the user belongs to), then its permission bits (after the owner,
+// which would clear set-id bits).
+void takeOverIdentity(int file, const SaveTarget& target) {
+    if (!target.existing) {
+        ::fchmod(file, 0666 & ~currentUmask());
+        return;
     }
-    return 0666 & ~currentUmask();
+    const struct stat& old = *target.existing;
+    if (::fchown(file, old.st_uid, old.st_gid) != 0) {
+        ::fchown(file, static_cast<uid_t>(-1), old.st_gid);
+    }
+    ::fchmod(file, old.st_mode & 07777);
 }
 
-class TemporaryFile {
+// A stdio stream over the temporary file's descriptor; closing it closes
+// the descriptor (and so releases the save's lock).
+class OutputStream {
 public:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (file_ != nullptr) {
-            std::fclose(file_);
+    OutputStream(FileDescriptor descriptor, const std::string& target) {
+        stream_ = ::fdopen(descriptor.get(), "wb");
+        if (stream_ == nullptr) {
+            failWrite(target, errno);
         }
-        if (!kept_) {
-            ::unlink(path_.c_str());
+        descriptor.release();
+    }
+    ~OutputStream() {
+        if (stream_ != nullptr) {
+            std::fclose(stream_);
         }
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    OutputStream(const OutputStream&) = delete;
+    OutputStream& operator=(const OutputStream&) = delete;
 
-    void attach(std::FILE* file) { file_ = file; }
-    std::FILE* file() const { return file_; }
-    // Closes the stream; answers the errno of a failed close, 0 otherwise.
+    std::FILE* get() const { return stream_; }
+    // Answers the errno of a failed close, 0 otherwise.
     int close() {
-        const int result = std::fclose(std::exchange(file_, nullptr));
+        const int result = std::fclose(std::exchange(stream_, nullptr));
         return result == 0 ? 0 : errno;
     }
-    void keep() { kept_ = true; }
-    const std::string& path() const { return path_; }
 
 private:
-    std::string path_;
-    std::FILE* file_ = nullptr;
-    bool kept_ = false;
+    std::FILE* stream_ = nullptr;
 };
 
 } // namespace
 
 void writeFileAtomically(const std::string& requestedTarget,
                          const std::function<void(std::FILE*)>& write) {
-    const std::string target = resolveLink(requestedTarget);
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        failWrite(requestedTarget, EISDIR);
-    }
-    std::string pattern = folderOf(target) + "/." + nameOf(target) + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
+    const SaveTarget target = resolveSaveTarget(requestedTarget);
+    removeAbandonedTemporaryFiles(target.folder.get());
+
+    TemporarySaveFile temporary(target.folder.get(), 0600, requestedTarget);
+    takeOverIdentity(temporary.descriptor(), target);
+    const int fd = temporary.descriptor();
+    // The stream owns a duplicate, so the temporary file keeps its own
+    // descriptor (and lock) for naming and renaming after the stream closes.
+    const int duplicate = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (duplicate < 0) {
         failWrite(requestedTarget, errno);
     }
-    TemporaryFile temporary(pattern);
-    std::FILE* stream = ::fdopen(fd, "wb");
-    if (stream == nullptr) {
-        const int error = errno;
-        ::close(fd);
-        failWrite(requestedTarget, error);
-    }
-    temporary.attach(stream);
-    ::fchmod(fd, modeFor(target));
+    OutputStream stream(FileDescriptor(duplicate), requestedTarget);
 
     try {
-        write(stream);
+        write(stream.get());
     } catch (const EngineError&) {
         throw;
     } catch (const std::exception& error) {
@@ -131,18 +107,15 @@ void writeFileAtomically(const std::string& requestedTarget,
     // qpdf ignores a failed flush at the end of its write (only a closed
     // stream counts), so a full disk would go unnoticed and an empty file
     // would replace the target: the stream's error flag tells.
-    if (std::fflush(stream) != 0 || std::ferror(stream) != 0 || ::fsync(fd) != 0) {
+    if (std::fflush(stream.get()) != 0 || std::ferror(stream.get()) != 0 || ::fsync(fd) != 0) {
         failWrite(requestedTarget, errno != 0 ? errno : EIO);
     }
-    if (const int error = temporary.close(); error != 0) {
+    if (const int error = stream.close(); error != 0) {
         failWrite(requestedTarget, error);
     }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
-        failWrite(requestedTarget, errno);
-    }
-    temporary.keep();
+    temporary.moveOver(target.name);
     // Make the rename itself durable.
-    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);

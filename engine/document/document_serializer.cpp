@@ -5,6 +5,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +15,8 @@ namespace paginor::engine {
 namespace {
 
 // Takes what the options leave out of the copy (the pages' /Annots, the
-// catalog's /AcroForm) out for the duration of one write and puts it back
+// catalog's /AcroForm, the usage-rights signature) out for the duration of
+// one write and puts it back
 // however the write ends, so the document itself never changes.
 class KeysSetAside {
 public:
@@ -22,6 +24,14 @@ public:
         try {
             if (options.withoutAcroForm) {
                 setAside(pdf.getRoot(), "/AcroForm");
+            }
+            if (options.withoutUsageRights) {
+                QPDFObjectHandle perms = pdf.getRoot().getKey("/Perms");
+                if (perms.isDictionary() && perms.getKeys() == std::set<std::string>{"/UR3"}) {
+                    setAside(pdf.getRoot(), "/Perms");
+                } else if (perms.isDictionary()) {
+                    setAside(perms, "/UR3");
+                }
             }
             if (options.withoutPageAnnotations) {
                 for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {

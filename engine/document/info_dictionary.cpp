@@ -1,5 +1,7 @@
 #include "engine/document/info_dictionary.h"
 
+#include "engine/incremental/document_changes.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -13,17 +15,21 @@ std::string nameKey(std::string_view key) {
     return "/" + std::string(key);
 }
 
-QPDFObjectHandle infoDictionary(QPDF& pdf, bool create) {
-    QPDFObjectHandle trailer = pdf.getTrailer();
-    QPDFObjectHandle info = trailer.getKey("/Info");
-    if (info.isDictionary()) {
-        return info;
+QPDFObjectHandle infoDictionary(QPDF& pdf) {
+    QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
+    return info.isDictionary() ? info : QPDFObjectHandle::newNull();
+}
+
+// The dictionary to change, made when there is none and marked changed.
+// The trailer itself is written anew by every save, so a new /Info needs no
+// mark of its own.
+QPDFObjectHandle changedInfoDictionary(QPDF& pdf, DocumentChanges& changes) {
+    QPDFObjectHandle info = infoDictionary(pdf);
+    if (!info.isDictionary()) {
+        info = changes.newObject(QPDFObjectHandle::newDictionary());
+        pdf.getTrailer().replaceKey("/Info", info);
     }
-    if (!create) {
-        return QPDFObjectHandle::newNull();
-    }
-    info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-    trailer.replaceKey("/Info", info);
+    changes.changed(info);
     return info;
 }
 
@@ -38,7 +44,7 @@ std::string decodeTextString(QPDFObjectHandle value) {
 } // namespace
 
 std::string readInfoEntry(QPDF& pdf, std::string_view key) {
-    QPDFObjectHandle info = infoDictionary(pdf, false);
+    QPDFObjectHandle info = infoDictionary(pdf);
     if (key.empty() || !info.isDictionary()) {
         return {};
     }
@@ -58,7 +64,8 @@ std::string readInfoEntry(QPDF& pdf, std::string_view key) {
     return {};
 }
 
-bool writeInfoEntry(QPDF& pdf, std::string_view key, std::string_view value) {
+bool writeInfoEntry(QPDF& pdf, DocumentChanges& changes, std::string_view key,
+                    std::string_view value) {
     if (key.empty()) {
         return false;
     }
@@ -71,12 +78,13 @@ bool writeInfoEntry(QPDF& pdf, std::string_view key, std::string_view value) {
     } else {
         stored = QPDFObjectHandle::newUnicodeString(std::string(value));
     }
-    infoDictionary(pdf, true).replaceKey(nameKey(key), stored);
+    changedInfoDictionary(pdf, changes).replaceKey(nameKey(key), stored);
     return true;
 }
 
-void writeInfoDate(QPDF& pdf, std::string_view key, const std::string& date) {
-    infoDictionary(pdf, true).replaceKey(nameKey(key), QPDFObjectHandle::newString(date));
+void writeInfoDate(QPDF& pdf, DocumentChanges& changes, std::string_view key,
+                   const std::string& date) {
+    changedInfoDictionary(pdf, changes).replaceKey(nameKey(key), QPDFObjectHandle::newString(date));
 }
 
 } // namespace paginor::engine

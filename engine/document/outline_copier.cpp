@@ -61,19 +61,24 @@ std::vector<OutlineNode> copyNodes(QPDF& target, NamedDestinations& sourceNames,
 
 // A source outline whose items link back to each other gives each item it
 // reaches once, so the pages and the sound part of the outline still arrive.
-void copyOutlineItems(QPDF& target, QPDF& source,
-                      const std::map<QPDFObjGen, QPDFObjectHandle>& copiedPages) {
+bool copyOutlineItems(QPDF& target, QPDF& source,
+                      const std::map<QPDFObjGen, QPDFObjectHandle>& copiedPages, bool targetSound) {
     NamedDestinations sourceNames(source);
     std::vector<OutlineNode> copied =
         copyNodes(target, sourceNames, readOutline(source), copiedPages);
     if (copied.empty()) {
-        return;
+        return targetSound;
+    }
+    if (targetSound) {
+        appendToOutline(target, copied);
+        return true;
     }
     std::vector<OutlineNode> tree = readOutline(target);
     for (auto& node : copied) {
         tree.push_back(std::move(node));
     }
     writeOutline(target, tree);
+    return true;
 }
 
 } // namespace paginor::engine

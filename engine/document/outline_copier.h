@@ -16,7 +16,11 @@ namespace paginor::engine {
 // copy. The source's hierarchy is kept among the copied items: an item whose
 // destination was not copied is left out and its copied descendants take
 // its place.
-void copyOutlineItems(QPDF& target, QPDF& source,
-                      const std::map<QPDFObjGen, QPDFObjectHandle>& copiedPages);
+// `targetSound` says that the target's outline is as this engine last wrote
+// it, so the copies can simply be linked behind its last item; otherwise the
+// whole outline is read (cutting any loops) and written back with them.
+// Answers whether the target's outline is known sound afterwards.
+bool copyOutlineItems(QPDF& target, QPDF& source,
+                      const std::map<QPDFObjGen, QPDFObjectHandle>& copiedPages, bool targetSound);
 
 } // namespace paginor::engine

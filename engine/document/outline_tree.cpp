@@ -29,12 +29,13 @@ bool isOpen(QPDFObjectHandle item) {
     return !count.isInteger() || count.getIntValue() >= 0;
 }
 
-// Links `nodes` under `parent` and answers how many of them are visible
-// (the parent being open).
-int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool parentIsRoot) {
-    for (const char* key : {"/First", "/Last"}) {
-        parent.removeKey(key);
-    }
+int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool parentIsRoot);
+
+// Links `nodes` as siblings under `parent`, the first after `before` (none
+// when it is null), with their descendants; answers how many of them are
+// visible (the parent being open). The parent's own keys are left alone.
+int linkSiblings(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes,
+                 QPDFObjectHandle before) {
     int visible = 0;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         QPDFObjectHandle item = nodes[i].item;
@@ -42,6 +43,8 @@ int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool pa
         item.replaceKey("/Parent", parent);
         if (i > 0) {
             item.replaceKey("/Prev", nodes[i - 1].item);
+        } else if (before.isInitialized() && !before.isNull()) {
+            item.replaceKey("/Prev", before);
         } else {
             item.removeKey("/Prev");
         }
@@ -59,6 +62,16 @@ int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool pa
         }
         visible += 1 + (open ? below : 0);
     }
+    return visible;
+}
+
+// Links `nodes` under `parent` and answers how many of them are visible
+// (the parent being open).
+int link(QPDFObjectHandle parent, const std::vector<OutlineNode>& nodes, bool parentIsRoot) {
+    for (const char* key : {"/First", "/Last"}) {
+        parent.removeKey(key);
+    }
+    const int visible = linkSiblings(parent, nodes, QPDFObjectHandle());
     if (!nodes.empty()) {
         parent.replaceKey("/First", nodes.front().item);
         parent.replaceKey("/Last", nodes.back().item);
@@ -102,6 +115,24 @@ void writeOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes) {
         catalog.replaceKey("/Outlines", root);
     }
     link(root, nodes, true);
+}
+
+void appendToOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes) {
+    if (nodes.empty()) {
+        return;
+    }
+    QPDFObjectHandle root = pdf.getRoot().getKey("/Outlines");
+    QPDFObjectHandle last = root.isDictionary() ? root.getKey("/Last") : QPDFObjectHandle();
+    if (!root.isIndirect() || !last.isDictionary()) {
+        writeOutline(pdf, nodes); // nothing to append to
+        return;
+    }
+    const int visible = linkSiblings(root, nodes, last);
+    last.replaceKey("/Next", nodes.front().item);
+    root.replaceKey("/Last", nodes.back().item);
+    QPDFObjectHandle count = root.getKey("/Count");
+    const long long before = count.isInteger() ? count.getIntValue() : 0;
+    root.replaceKey("/Count", QPDFObjectHandle::newInteger(before + visible));
 }
 
 QPDFObjectHandle outlineDestination(NamedDestinations& names, QPDFObjectHandle item) {

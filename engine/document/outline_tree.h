@@ -31,6 +31,12 @@ std::vector<OutlineNode> readOutline(QPDF& pdf);
 // state). An empty tree removes /Outlines from the catalog.
 void writeOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes);
 
+// Adds `nodes` after the last top-level item of an outline that is known to
+// be sound (as writeOutline left it), touching only the new items, the old
+// last item's /Next and the root's /Last and /Count: appending many files
+// one after the other then costs what arrives, not the whole outline again.
+void appendToOutline(QPDF& pdf, const std::vector<OutlineNode>& nodes);
+
 // The page dictionary an outline item's destination (direct, named or GoTo
 // action) points at; null when it has none.
 QPDFObjectHandle outlineTargetPage(NamedDestinations& names, QPDFObjectHandle item);

@@ -1,5 +1,7 @@
 #include "engine/document/page_inserter.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+#include "engine/document/engine_limits.h"
 #include "engine/document/outline_copier.h"
 
 #include <qpdf/QPDF.hh>
@@ -7,6 +9,7 @@
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <vector>
@@ -65,17 +68,47 @@ bool pruneField(QPDFObjectHandle field, const std::set<QPDFObjGen>& arrivedWidge
     return keep;
 }
 
+// qpdf parses the appearance streams of the annotations it copies (to rename
+// the form resources they use), decoding each whole; one that inflates past
+// the stream limit stops the insertion here instead, with its name.
+void checkAppearanceStreams(const std::vector<QPDFObjectHandle>& annotations) {
+    const std::uint64_t limit = maxDecodedStreamSize();
+    std::set<QPDFObjGen> checked;
+    auto check = [&](QPDFObjectHandle stream) {
+        if (stream.isStream() && checked.insert(stream.getObjGen()).second) {
+            checkDecodedStreamSize(stream, "the appearance stream of an inserted annotation",
+                                   limit);
+        }
+    };
+    for (QPDFObjectHandle annotation : annotations) {
+        QPDFObjectHandle appearances = annotation.getKey("/AP");
+        if (!appearances.isDictionary()) {
+            continue;
+        }
+        for (const char* kind : {"/N", "/R", "/D"}) {
+            QPDFObjectHandle entry = appearances.getKey(kind);
+            if (entry.isDictionary()) {
+                for (auto& [state, stream] : entry.ditems()) {
+                    check(stream);
+                }
+            } else {
+                check(entry);
+            }
+        }
+    }
+}
+
 bool isTopLevel(QPDFObjectHandle field) {
     QPDFObjectHandle parent = field.getKey("/Parent");
     return !parent.isDictionary();
 }
 
-void copyAnnotationsAndFields(QPDF& target, QPDF& source, std::vector<CopiedPage>& pages,
+void copyAnnotationsAndFields(QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+                              std::vector<CopiedPage>& pages,
                               const std::vector<QPDFObjectHandle>& oldAnnotations) {
     if (oldAnnotations.empty()) {
         return;
     }
-    QPDFAcroFormDocumentHelper targetForm(target);
     QPDFAcroFormDocumentHelper sourceForm(source);
     std::vector<QPDFObjectHandle> newAnnotations;
     std::vector<QPDFObjectHandle> newFields;
@@ -122,7 +155,8 @@ void copyAnnotationsAndFields(QPDF& target, QPDF& source, std::vector<CopiedPage
 
 } // namespace
 
-void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertion) {
+bool insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+                       const PageInsertion& insertion) {
     source.setImmediateCopyFrom(true);
     QPDFPageDocumentHelper sourcePages(source);
     // Attributes inherited from the page tree must travel with each page.
@@ -134,6 +168,7 @@ void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertio
         pages.push_back({allSource.at(static_cast<std::size_t>(insertion.startPage + i)), {}});
     }
     const std::vector<QPDFObjectHandle> oldAnnotations = takeAnnotations(pages);
+    checkAppearanceStreams(oldAnnotations);
 
     QPDFObjectHandle previous;
     if (insertion.afterPage >= 0) {
@@ -149,15 +184,16 @@ void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertio
         previous = page.targetPage;
     }
 
-    copyAnnotationsAndFields(target, source, pages, oldAnnotations);
+    copyAnnotationsAndFields(targetForm, source, pages, oldAnnotations);
 
     if (insertion.withOutline) {
         std::map<QPDFObjGen, QPDFObjectHandle> pageMap;
         for (const CopiedPage& page : pages) {
             pageMap.emplace(page.sourcePage.getObjGen(), page.targetPage);
         }
-        copyOutlineItems(target, source, pageMap);
+        return copyOutlineItems(target, source, pageMap, insertion.outlineSound);
     }
+    return insertion.outlineSound;
 }
 
 } // namespace paginor::engine

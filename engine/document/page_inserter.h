@@ -10,6 +10,7 @@
 #pragma once
 
 class QPDF;
+class QPDFAcroFormDocumentHelper;
 
 namespace paginor::engine {
 
@@ -18,10 +19,17 @@ struct PageInsertion {
     int startPage; // 0-based first page of the source
     int count;
     bool withOutline;
+    // The target's outline is as the engine last wrote it (see copyOutlineItems).
+    bool outlineSound = false;
 };
 
 // The range must already be checked. `source` must be a private parse that
 // nobody else uses: its pages are prepared for copying in place.
-void insertCopiedPages(QPDF& target, QPDF& source, const PageInsertion& insertion);
+// `targetForm` is the target's form helper; it may be kept from an earlier
+// insertion into the same unchanged document (it learns the fields that
+// arrive), which spares re-reading every field of the target each time.
+// Answers whether the target's outline is known sound afterwards.
+bool insertCopiedPages(QPDF& target, QPDFAcroFormDocumentHelper& targetForm, QPDF& source,
+                       const PageInsertion& insertion);
 
 } // namespace paginor::engine

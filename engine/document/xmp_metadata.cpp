@@ -1,10 +1,14 @@
 #include "engine/document/xmp_metadata.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+#include "engine/document/xml_error_capture.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
-#include <qpdf/Buffer.hh>
+#include "engine/incremental/document_changes.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -114,11 +118,13 @@ public:
         }
         std::string data;
         try {
-            auto buffer = stream.getStreamData(qpdf_dl_all);
-            data.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+            data = decodeStreamData(stream, "the XMP metadata stream");
+        } catch (const StreamTooLarge&) {
+            throw; // over the limit: the caller must hear of it
         } catch (const std::exception&) {
-            return std::nullopt;
+            return std::nullopt; // undecodable: left as it is
         }
+        const XmlErrorCapture errors;
         xmlDocPtr doc = xmlReadMemory(data.data(), static_cast<int>(data.size()), nullptr, nullptr,
                                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
         if (doc == nullptr) {
@@ -196,7 +202,8 @@ public:
         return {};
     }
 
-    void commit() {
+    void commit(DocumentChanges& changes) {
+        const XmlErrorCapture errors;
         xmlBufferPtr buffer = xmlBufferCreate();
         std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> bufferOwner(buffer, xmlBufferFree);
         xmlSaveCtxtPtr context = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL);
@@ -208,6 +215,7 @@ public:
         std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
                          static_cast<std::size_t>(xmlBufferLength(buffer)));
         stream_.replaceStreamData(text, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+        changes.changed(stream_);
     }
 
 private:
@@ -261,22 +269,23 @@ private:
 
 } // namespace
 
-void syncXmpWithInfo(QPDF& pdf, std::string_view key, std::string_view value) {
+void syncXmpWithInfo(QPDF& pdf, DocumentChanges& changes, std::string_view key,
+                     std::string_view value) {
     const auto property = propertyForInfoKey(key);
     if (!property) {
         return;
     }
     if (auto packet = XmpPacket::fromDocument(pdf)) {
         packet->set(*property, value);
-        packet->commit();
+        packet->commit(changes);
     }
 }
 
-void setXmpModifyDate(QPDF& pdf, const std::string& date) {
+void setXmpModifyDate(QPDF& pdf, DocumentChanges& changes, const std::string& date) {
     if (auto packet = XmpPacket::fromDocument(pdf)) {
         packet->set(kModifyDate, date);
         packet->set(kMetadataDate, date);
-        packet->commit();
+        packet->commit(changes);
     }
 }
 

@@ -11,14 +11,17 @@ class QPDF;
 
 namespace paginor::engine {
 
+class DocumentChanges;
+
 // Updates the XMP property that mirrors Info entry `key` (Title: dc:title,
 // Author: dc:creator, Subject: dc:description, Keywords: pdf:Keywords,
 // Creator: xmp:CreatorTool, Producer: pdf:Producer, Trapped: pdf:Trapped).
 // Other keys have no XMP mirror and change nothing.
-void syncXmpWithInfo(QPDF& pdf, std::string_view key, std::string_view value);
+void syncXmpWithInfo(QPDF& pdf, DocumentChanges& changes, std::string_view key,
+                     std::string_view value);
 
 // Sets xmp:ModifyDate and xmp:MetadataDate (date in XMP form).
-void setXmpModifyDate(QPDF& pdf, const std::string& date);
+void setXmpModifyDate(QPDF& pdf, DocumentChanges& changes, const std::string& date);
 
 // Reads a mirrored property back (for checks); "" when absent.
 std::string readXmpProperty(QPDF& pdf, std::string_view infoKeyOrXmpName);

@@ -15,6 +15,8 @@
 
 namespace paginor::engine::forms {
 
+class FormContext;
+
 // Distances are in thousandths of the font size.
 struct ShapedGlyph {
     uint32_t glyph = 0;
@@ -50,7 +52,7 @@ public:
 
     // Writes the font objects the shaped texts need and adds them to the
     // appearance's /Font resource dictionary.
-    virtual void finish(QPDF& pdf, QPDFObjectHandle fontResources) = 0;
+    virtual void finish(FormContext& context, QPDFObjectHandle fontResources) = 0;
 
     // Operators (size selection included) that show the text at the current
     // text position; only valid after finish().

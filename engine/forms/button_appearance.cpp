@@ -1,59 +1,96 @@
 #include "button_appearance.h"
 
-#include "da_parser.h"
-#include "field_attributes.h"
+#include "engine/document/bounded_stream_decoding.h"
+#include "engine/incremental/document_changes.h"
+
+#include "font_selection.h"
+#include "standard_font_metrics.h"
 #include "widget_frame.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <regex>
+#include <vector>
 
 namespace paginor::engine::forms {
 
 namespace {
 
-std::string strokeColorFromFill(std::string op) {
-    auto endsWith = [&op](const std::string& tail) {
-        return op.size() >= tail.size() &&
-               op.compare(op.size() - tail.size(), tail.size(), tail) == 0;
-    };
-    if (endsWith(" rg")) {
-        op.replace(op.size() - 2, 2, "RG");
-    } else if (endsWith(" g")) {
-        op.back() = 'G';
-    } else if (endsWith(" k")) {
-        op.back() = 'K';
-    } else {
-        op = "0 G";
+constexpr double kCaptionFill = 0.8; // of the room inside the border, for size 0
+
+bool isFourNumbers(QPDFObjectHandle array) {
+    if (!array.isArray() || array.getArrayNItems() != 4) {
+        return false;
     }
-    return op;
+    for (int i = 0; i < 4; ++i) {
+        if (!array.getArrayItem(i).isNumber()) {
+            return false;
+        }
+    }
+    return true;
 }
 
-std::string markDrawing(const WidgetFrame& frame, ButtonMark mark, const std::string& color) {
-    const double w = frame.width;
-    const double h = frame.height;
-    const double side = std::min(w, h);
-    if (mark == ButtonMark::Dot) {
-        // A filled circle from four Bezier quarters.
-        const double r = side * 0.25;
-        const double k = r * 0.5523;
-        const double cx = w / 2;
-        const double cy = h / 2;
-        auto p = [](double x, double y) { return pdfNumber(x) + " " + pdfNumber(y); };
-        return color + "\n" + p(cx + r, cy) + " m " + p(cx + r, cy + k) + " " + p(cx + k, cy + r) +
-               " " + p(cx, cy + r) + " c " + p(cx - k, cy + r) + " " + p(cx - r, cy + k) + " " +
-               p(cx - r, cy) + " c " + p(cx - r, cy - k) + " " + p(cx - k, cy - r) + " " +
-               p(cx, cy - r) + " c " + p(cx + k, cy - r) + " " + p(cx + r, cy - k) + " " +
-               p(cx + r, cy) + " c f\n";
+bool hasArea(QPDFObjectHandle box) {
+    const double width =
+        box.getArrayItem(2).getNumericValue() - box.getArrayItem(0).getNumericValue();
+    const double height =
+        box.getArrayItem(3).getNumericValue() - box.getArrayItem(1).getNumericValue();
+    return width != 0 && height != 0;
+}
+
+// A stream's decoded content ("" when it does not decode); a stream over the
+// limit throws StreamTooLarge rather than pass for blank.
+std::string streamContent(QPDFObjectHandle stream) {
+    try {
+        return decodeStreamData(stream, "the appearance stream of a button");
+    } catch (const StreamTooLarge&) {
+        throw;
+    } catch (const std::exception&) {
+        return {};
     }
-    // A tick, stroked in the colour /DA gives for filling.
-    const std::string stroke = strokeColorFromFill(color);
-    const double x0 = (w - side) / 2;
-    const double y0 = (h - side) / 2;
-    auto p = [&](double fx, double fy) {
-        return pdfNumber(x0 + fx * side) + " " + pdfNumber(y0 + fy * side);
-    };
-    return stroke + "\n" + pdfNumber(side * 0.1) + " w 1 J 1 j\n" + p(0.22, 0.52) + " m " +
-           p(0.42, 0.3) + " l " + p(0.8, 0.76) + " l S\n";
+}
+
+bool blank(const std::string& content) {
+    return std::all_of(content.begin(), content.end(),
+                       [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
+}
+
+// The caption byte: the first of /MK /CA, else the mark's ZapfDingbats code.
+unsigned char captionOf(QPDFObjectHandle widget, ButtonMark mark) {
+    QPDFObjectHandle mk = widget.getKey("/MK");
+    QPDFObjectHandle caption = mk.isDictionary() ? mk.getKey("/CA") : QPDFObjectHandle::newNull();
+    if (caption.isString() && !caption.getStringValue().empty()) {
+        return static_cast<unsigned char>(caption.getStringValue()[0]);
+    }
+    return mark == ButtonMark::Check ? '4' : 'l';
+}
+
+// The caption in ZapfDingbats, centred on its outline.
+std::string captionDrawing(QPDF& pdf, QPDFObjectHandle widget, const WidgetFrame& frame,
+                           ButtonMark mark) {
+    const unsigned char code = captionOf(widget, mark);
+    StandardGlyph glyph{800, 0, 700}; // when the URW fonts are not installed
+    if (const auto measured =
+            standardGlyphForCode(StandardFont{StandardFamily::ZapfDingbats}, code)) {
+        glyph = *measured;
+    }
+    const double height = std::max(glyph.top - glyph.bottom, 1.0);
+    const double width = std::max(glyph.width, 1.0);
+    const DefaultAppearance appearance = variableTextStyle(pdf, widget).appearance;
+    double size = appearance.fontSize;
+    if (size <= 0) {
+        const double room = 2 * frame.inset() + 2;
+        size = kCaptionFill *
+               std::min((frame.width - room) * 1000 / width, (frame.height - room) * 1000 / height);
+        size = std::max(size, 1.0);
+    }
+    const double x = (frame.width - width * size / 1000) / 2;
+    const double y = (frame.height - height * size / 1000) / 2 - glyph.bottom * size / 1000;
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", code);
+    return "q BT " + appearance.colorOperator + " /ZaDb " + pdfNumber(size) + " Tf " +
+           pdfNumber(x) + " " + pdfNumber(y) + " Td <" + hex + "> Tj ET Q\n";
 }
 
 } // namespace
@@ -62,13 +99,7 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream) {
     if (!stream.isStream()) {
         return false;
     }
-    std::string content;
-    try {
-        auto data = stream.getStreamData(qpdf_dl_all);
-        content.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
-    } catch (const std::exception&) {
-        return false;
-    }
+    const std::string content = streamContent(stream);
     QPDFObjectHandle resources = stream.getDict().getKey("/Resources");
     QPDFObjectHandle fonts =
         resources.isDictionary() ? resources.getKey("/Font") : QPDFObjectHandle::newNull();
@@ -82,48 +113,101 @@ bool appearanceLacksItsFont(QPDFObjectHandle stream) {
     return false;
 }
 
-QPDFObjectHandle drawButtonState(QPDF& pdf, QPDFObjectHandle widget, bool on, ButtonMark mark) {
+bool drawableStateAppearance(QPDFObjectHandle appearance, bool onState) {
+    if (!appearance.isStream()) {
+        return false;
+    }
+    QPDFObjectHandle dict = appearance.getDict();
+    QPDFObjectHandle box = dict.getKey("/BBox");
+    if (!dict.getKey("/Subtype").isNameAndEquals("/Form") || !isFourNumbers(box)) {
+        return false;
+    }
+    if (!onState) {
+        return true;
+    }
+    return hasArea(box) && !blank(streamContent(appearance)) && !appearanceLacksItsFont(appearance);
+}
+
+QPDFObjectHandle drawButtonState(FormContext& context, QPDFObjectHandle widget, bool on,
+                                 ButtonMark mark) {
     WidgetFrame frame;
-    if (!readWidgetFrame(widget, frame)) {
+    if (!readWidgetFrame(widget, frame) || frame.width <= 0 || frame.height <= 0) {
         return QPDFObjectHandle::newNull();
     }
     std::string content = drawFrame(frame);
+    QPDFObjectHandle resources = QPDFObjectHandle::newNull();
     if (on) {
-        QPDFObjectHandle da = inheritedAttribute(widget, "/DA");
-        const std::string color = da.isString()
-                                      ? parseDefaultAppearance(da.getStringValue()).colorOperator
-                                      : std::string("0 g");
-        content += markDrawing(frame, mark, color);
+        content += captionDrawing(context.pdf(), widget, frame, mark);
+        // A standard font: every viewer has it, so nothing is embedded.
+        resources = QPDFObjectHandle::parse(
+            "<< /Font << /ZaDb << /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >> >> >>");
     }
-    return makeAppearanceStream(pdf, frame, content, QPDFObjectHandle::newNull());
+    const AppearanceDraft draft = appearanceDraft(frame, content, resources);
+    return context.changes().newStream(draft.content, draft.dictionary);
 }
 
-QPDFObjectHandle completeButtonAppearances(QPDF& pdf, QPDFObjectHandle widget,
+QPDFObjectHandle completeButtonAppearances(FormContext& context, QPDFObjectHandle widget,
                                            const std::string& stateKey, ButtonMark mark) {
     QPDFObjectHandle ap = widget.getKey("/AP");
     QPDFObjectHandle normal = ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
-    const bool off = stateKey == "/Off";
-    const bool hasState = normal.isDictionary() && normal.getKey(stateKey).isStream();
-    const bool hasOff = normal.isDictionary() && normal.getKey("/Off").isStream();
-    if (hasState && (off || hasOff)) {
-        return QPDFObjectHandle::newNull();
+    const bool hasStates = normal.isDictionary();
+    // A single stream (or anything else) where the states belong shows the
+    // same whatever the state: as unusable as a state that cannot be drawn.
+    bool redrawAll = !normal.isNull() && !hasStates;
+    std::vector<std::string> onKeys;
+    if (hasStates) {
+        for (const std::string& key : normal.getKeys()) {
+            const bool onState = key != "/Off";
+            if (!drawableStateAppearance(normal.getKey(key), onState)) {
+                redrawAll = true;
+            }
+            if (onState) {
+                onKeys.push_back(key);
+            }
+        }
     }
-    QPDFObjectHandle offState =
-        hasOff ? QPDFObjectHandle::newNull() : drawButtonState(pdf, widget, false, mark);
-    QPDFObjectHandle onState =
-        hasState || off ? QPDFObjectHandle::newNull() : drawButtonState(pdf, widget, true, mark);
-    if ((!hasOff && offState.isNull()) || (!hasState && !off && onState.isNull())) {
-        return QPDFObjectHandle::newNull();
+    const bool wantsOn = !stateKey.empty() && stateKey != "/Off";
+    if (wantsOn && std::find(onKeys.begin(), onKeys.end(), stateKey) == onKeys.end()) {
+        onKeys.push_back(stateKey);
     }
-    QPDFObjectHandle states =
-        normal.isDictionary() ? normal.shallowCopy() : QPDFObjectHandle::newDictionary();
-    if (!hasOff) {
-        states.replaceKey("/Off", offState);
+
+    QPDFObjectHandle states;
+    std::vector<std::string> toDraw;
+    if (redrawAll) {
+        states = QPDFObjectHandle::newDictionary();
+        toDraw = onKeys;
+        toDraw.push_back("/Off");
+    } else {
+        if (!hasStates || !normal.hasKey("/Off")) {
+            toDraw.push_back("/Off");
+        }
+        if (wantsOn && !(hasStates && normal.hasKey(stateKey))) {
+            toDraw.push_back(stateKey);
+        }
+        if (toDraw.empty()) {
+            return hasStates && normal.isIndirect() ? normal.shallowCopy()
+                                                    : QPDFObjectHandle::newNull();
+        }
+        states = hasStates ? normal.shallowCopy() : QPDFObjectHandle::newDictionary();
     }
-    if (!onState.isNull()) {
-        states.replaceKey(stateKey, onState);
+    for (const std::string& key : toDraw) {
+        QPDFObjectHandle drawn = drawButtonState(context, widget, key != "/Off", mark);
+        if (drawn.isNull()) {
+            return QPDFObjectHandle::newNull(); // no box to draw in: leave the widget alone
+        }
+        states.replaceKey(key, drawn);
     }
     return states;
+}
+
+void attachButtonStates(FormContext& context, QPDFObjectHandle widget, QPDFObjectHandle states) {
+    QPDFObjectHandle ap = widget.getKey("/AP");
+    if (!ap.isDictionary()) {
+        ap = QPDFObjectHandle::newDictionary();
+        widget.replaceKey("/AP", ap);
+    }
+    context.changes().changed(paginor::engine::DocumentChanges::ownerOf(widget, "/AP"));
+    ap.replaceKey("/N", states);
 }
 
 } // namespace paginor::engine::forms

@@ -16,9 +16,10 @@ constexpr double kDefaultSize = 12;
 constexpr const char* kHighlight = "0.6 0.7569 0.8549 rg";
 } // namespace
 
-WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
+WidgetAppearances buildListAppearances(FormContext& context, const FormField& field,
                                        const std::vector<std::u32string>& rows,
-                                       const std::set<size_t>& selected, FormFontCache& fonts) {
+                                       const std::set<size_t>& selected) {
+    QPDF& pdf = context.pdf();
     WidgetAppearances result;
     for (QPDFObjectHandle widget : field.widgets) {
         WidgetFrame frame;
@@ -36,7 +37,7 @@ WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
             texts.push_back(std::move(joined));
         }
         std::unique_ptr<AppearanceFont> font =
-            selectAppearanceFont(pdf, widget, style.appearance, texts, fonts);
+            selectAppearanceFont(context, widget, style.appearance, texts);
         const double size =
             style.appearance.fontSize > 0 ? style.appearance.fontSize : kDefaultSize;
         const double inset = frame.inset();
@@ -73,7 +74,7 @@ WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
         }
 
         QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-        font->finish(pdf, fonts);
+        font->finish(context, fonts);
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
         resources.replaceKey("/Font", fonts);
 
@@ -89,7 +90,7 @@ WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
                        " Tm " + font->show(shaped, size) + "\n";
         }
         content += "ET\nQ\nEMC\n";
-        result.emplace_back(widget, makeAppearanceStream(pdf, frame, content, resources));
+        result.emplace_back(widget, appearanceDraft(frame, content, resources));
     }
     return result;
 }

@@ -8,8 +8,8 @@
 
 namespace paginor::engine::forms {
 
-WidgetAppearances buildListAppearances(QPDF& pdf, const FormField& field,
+WidgetAppearances buildListAppearances(FormContext& context, const FormField& field,
                                        const std::vector<std::u32string>& rows,
-                                       const std::set<size_t>& selected, FormFontCache& fonts);
+                                       const std::set<size_t>& selected);
 
 } // namespace paginor::engine::forms

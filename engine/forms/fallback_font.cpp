@@ -1,6 +1,7 @@
 #include "fallback_font.h"
 
 #include "font_resolver.h"
+#include "form_context.h"
 #include "widget_frame.h"
 
 #include <unicode/uchar.h>
@@ -146,7 +147,7 @@ std::string FallbackFont::resourceName(size_t face) {
     return "PgnF" + std::to_string(face);
 }
 
-void FallbackFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
+void FallbackFont::finish(FormContext& context, QPDFObjectHandle fontResources) {
     for (const auto& [faceIndex, glyphs] : glyphsUsed_) {
         if (embedded_.count(faceIndex) != 0) {
             continue;
@@ -155,12 +156,14 @@ void FallbackFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
         if (face == nullptr) {
             continue;
         }
-        std::optional<EmbeddedFont> font = embedFontSubset(pdf, *face, glyphs);
-        if (!font) {
+        // The document's one font for this face, grown to hold these glyphs.
+        const EmbeddedFont* font =
+            context.fonts().embedded().fontFor(context.changes(), faceIndex, *face, glyphs);
+        if (font == nullptr) {
             throw std::runtime_error("the font " + face->familyName + " could not be embedded");
         }
         fontResources.replaceKey("/" + resourceName(faceIndex), font->font);
-        embedded_.emplace(faceIndex, std::move(*font));
+        embedded_.emplace(faceIndex, *font);
     }
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "appearance_font.h"
-#include "embedded_font_writer.h"
+#include "embedded_font_set.h"
 
 #include <map>
 #include <optional>
@@ -22,7 +22,7 @@ public:
     ShapedText shape(std::u32string_view text, TextDirection base) override;
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
-    void finish(QPDF& pdf, QPDFObjectHandle fontResources) override;
+    void finish(FormContext& context, QPDFObjectHandle fontResources) override;
     std::string show(const ShapedText& text, double size) const override;
 
 private:

@@ -34,9 +34,13 @@ inline constexpr uint32_t RadiosInUnison = 1u << 25;
 // The type word the automation layer reports (kFieldType* of the contract).
 const char* fieldTypeName(FieldKind kind);
 
-// Push buttons and signatures hold nothing a person types or picks.
-inline bool carriesNoUserValue(FieldKind kind) {
-    return kind == FieldKind::PushButton || kind == FieldKind::Signature;
+// Whether the automation layer flags a field as holding no user value, so
+// that clients leave it out of their field lists. No field is flagged: push
+// buttons and signature fields are listed like the others, and a value
+// written to one fails with the reason (it holds no value / it is signed
+// data) instead of being dropped without a word.
+inline bool carriesNoUserValue(FieldKind) {
+    return false;
 }
 
 } // namespace paginor::engine::forms

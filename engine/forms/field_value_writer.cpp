@@ -4,6 +4,7 @@
 #include "choice_appearance.h"
 #include "field_attributes.h"
 #include "field_options.h"
+#include "field_value_reader.h"
 #include "need_appearances.h"
 #include "pdf_text_string.h"
 #include "text_appearance.h"
@@ -33,7 +34,9 @@ std::string acceptedList(const std::vector<std::string>& values, const std::stri
         list += ", ... (" + std::to_string(values.size()) + " in all)";
     }
     if (!tail.empty()) {
-        list += (list.empty() ? "" : ", ") + tail;
+        // Without values a tail such as "or an empty text" loses its "or".
+        const bool alone = list.empty() && tail.rfind("or ", 0) == 0;
+        list += (list.empty() ? "" : ", ") + (alone ? tail.substr(3) : tail);
     }
     return list.empty() ? "none" : list;
 }
@@ -49,12 +52,9 @@ struct PreparedWrite {
     std::function<void()> commit;
 };
 
-void attachNormalAppearances(const WidgetAppearances& appearances) {
+void attachNormalAppearances(FormContext& context, const WidgetAppearances& appearances) {
     for (const auto& [widget, normal] : appearances) {
-        QPDFObjectHandle ap = QPDFObjectHandle::newDictionary();
-        ap.replaceKey("/N", normal);
-        QPDFObjectHandle w = widget;
-        w.replaceKey("/AP", ap);
+        installNormalAppearance(context, widget, normal);
     }
 }
 
@@ -99,8 +99,8 @@ std::vector<std::string> exportValues(const std::vector<ChoiceOption>& options) 
     return values;
 }
 
-WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& value,
-                        PreparedWrite& write, FormFontCache& fonts) {
+WriteResult prepareText(FormContext& context, const FormField& field, const std::string& value,
+                        PreparedWrite& write) {
     const int maxLength = inheritedInteger(field.dictionary, "/MaxLen", -1);
     const std::u32string text = Utf8ToUtf32(value);
     if (maxLength >= 0 && text.size() > static_cast<size_t>(maxLength)) {
@@ -109,7 +109,7 @@ WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& va
                        std::to_string(maxLength) + ".");
     }
     write.appearances =
-        buildTextAppearances(pdf, field, shownText(field, text), textBoxLayoutOf(field), fonts);
+        buildTextAppearances(context, field, shownText(field, text), textBoxLayoutOf(field));
     QPDFObjectHandle dictionary = field.dictionary;
     write.commit = [dictionary, value]() mutable {
         dictionary.replaceKey("/V", makePdfTextString(value));
@@ -118,7 +118,7 @@ WriteResult prepareText(QPDF& pdf, const FormField& field, const std::string& va
     return {};
 }
 
-WriteResult prepareButton(QPDF& pdf, const FormField& field, const std::string& value,
+WriteResult prepareButton(FormContext& context, const FormField& field, const std::string& value,
                           PreparedWrite& write) {
     const bool radio = field.kind == FieldKind::RadioButton;
     std::vector<std::string> states = buttonOnStates(field);
@@ -154,31 +154,29 @@ WriteResult prepareButton(QPDF& pdf, const FormField& field, const std::string& 
     std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>> completed;
     for (const auto& [widget, key] : widgetStates) {
         QPDFObjectHandle normal = completeButtonAppearances(
-            pdf, widget, key, radio ? ButtonMark::Dot : ButtonMark::Check);
+            context, widget, key, radio ? ButtonMark::Dot : ButtonMark::Check);
         if (!normal.isNull()) {
             completed.emplace_back(widget, normal);
         }
     }
     QPDFObjectHandle dictionary = field.dictionary;
-    write.commit = [dictionary, valueKey, widgetStates, completed]() mutable {
+    auto& changes = context.changes();
+    write.commit = [&context, &changes, dictionary, valueKey, widgetStates, completed]() mutable {
         dictionary.replaceKey("/V", QPDFObjectHandle::newName(valueKey));
+        changes.changed(dictionary);
         for (auto [widget, normal] : completed) {
-            QPDFObjectHandle ap = widget.getKey("/AP");
-            if (!ap.isDictionary()) {
-                ap = QPDFObjectHandle::newDictionary();
-                widget.replaceKey("/AP", ap);
-            }
-            ap.replaceKey("/N", normal);
+            attachButtonStates(context, widget, normal);
         }
         for (auto [widget, key] : widgetStates) {
             widget.replaceKey("/AS", QPDFObjectHandle::newName(key));
+            changes.changed(widget);
         }
     };
     return {};
 }
 
-WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& value,
-                         PreparedWrite& write, FormFontCache& fonts) {
+WriteResult prepareCombo(FormContext& context, const FormField& field, const std::string& value,
+                         PreparedWrite& write) {
     const std::vector<ChoiceOption> options = choiceOptions(field);
     const bool editable = (fieldFlags(field.dictionary) & field_flag::Edit) != 0;
     std::string stored = value;
@@ -189,14 +187,14 @@ WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& v
             stored = options[static_cast<size_t>(index)].exportValue;
             shown = options[static_cast<size_t>(index)].displayText;
         } else if (!editable) {
-            return refused("The value " + quoted(value) + " is not an option of combo box " +
-                           quoted(field.fullName) + "; accepted values: " +
-                           acceptedList(exportValues(options), "or an empty text to clear it") +
-                           ".");
+            return refused(
+                "The value " + quoted(value) + " is not an option of combo box " +
+                quoted(field.fullName) + (options.empty() ? ", which has no options" : "") +
+                "; accepted values: " +
+                acceptedList(exportValues(options), "or an empty text to clear it") + ".");
         }
     }
-    write.appearances =
-        buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{}, fonts);
+    write.appearances = buildTextAppearances(context, field, Utf8ToUtf32(shown), TextBoxLayout{});
     QPDFObjectHandle dictionary = field.dictionary;
     write.commit = [dictionary, stored]() mutable {
         dictionary.replaceKey("/V", makePdfTextString(stored));
@@ -205,8 +203,8 @@ WriteResult prepareCombo(QPDF& pdf, const FormField& field, const std::string& v
     return {};
 }
 
-WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& value,
-                        PreparedWrite& write, FormFontCache& fonts) {
+WriteResult prepareList(FormContext& context, const FormField& field, const std::string& value,
+                        PreparedWrite& write) {
     const std::vector<ChoiceOption> options = choiceOptions(field);
     const bool multiple = (fieldFlags(field.dictionary) & field_flag::MultiSelect) != 0;
     const std::vector<std::string> items = splitSelection(value);
@@ -230,7 +228,7 @@ WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& va
     for (const ChoiceOption& option : options) {
         rows.push_back(Utf8ToUtf32(option.displayText));
     }
-    write.appearances = buildListAppearances(pdf, field, rows, selected, fonts);
+    write.appearances = buildListAppearances(context, field, rows, selected);
     QPDFObjectHandle dictionary = field.dictionary;
     std::vector<std::string> storedValues;
     for (size_t index : selected) {
@@ -260,37 +258,76 @@ WriteResult prepareList(QPDF& pdf, const FormField& field, const std::string& va
     return {};
 }
 
+// The value an XFA data node holds for a button: its on-state, or for "Off"
+// the off value XFA forms commonly pair with on-state "1".
+std::string xfaButtonValue(const FormField& field, const std::string& value) {
+    if (!value.empty() && value != "Off") {
+        return value;
+    }
+    const std::vector<std::string> states = buttonOnStates(field);
+    return states.size() == 1 && states.front() == "1" ? "0" : "";
+}
+
+// A hybrid form loses its XFA part on the first write, so that no viewer
+// shows XFA data the fields no longer match, unless a usage-rights signature
+// covers the form: removing it may be a change the signature does not
+// allow, so the value goes into the XFA data as well.
+void keepXfaInStep(FormContext& context, const FormField& field) {
+    QPDFObjectHandle acroForm = context.pdf().getRoot().getKey("/AcroForm");
+    if (!acroForm.isDictionary() || !acroForm.hasKey("/XFA")) {
+        return;
+    }
+    if (!context.keepsXfa()) {
+        acroForm.removeKey("/XFA");
+        context.changes().changed(
+            paginor::engine::DocumentChanges::ownerOf(context.pdf().getRoot(), "/AcroForm"));
+        return;
+    }
+    XfaDatasets* datasets = context.xfaDatasets();
+    if (datasets == nullptr) {
+        return;
+    }
+    const bool button = field.kind == FieldKind::CheckBox || field.kind == FieldKind::RadioButton;
+    const std::string stored = readFieldValue(field);
+    if (datasets->setValue(field.fullName, button ? xfaButtonValue(field, stored) : stored)) {
+        context.changes().rewriteStream(datasets->stream(), datasets->text(),
+                                        datasets->stream().getDict());
+    }
+}
+
 } // namespace
 
 WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value) {
-    FormFontCache fonts;
-    return writeFieldValue(pdf, field, value, fonts);
+    paginor::engine::DocumentChanges changes(pdf, 0, paginor::engine::SpareObjects{});
+    FormContext context(pdf, changes);
+    return writeFieldValue(context, field, value);
 }
 
-WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value,
-                            FormFontCache& fonts) {
+WriteResult writeFieldValue(FormContext& context, const FormField& field,
+                            const std::string& value) {
     const std::string name = quoted(field.fullName);
     PreparedWrite write;
     WriteResult result;
     try {
         switch (field.kind) {
         case FieldKind::Text:
-            result = prepareText(pdf, field, value, write, fonts);
+            result = prepareText(context, field, value, write);
             break;
         case FieldKind::CheckBox:
         case FieldKind::RadioButton:
-            result = prepareButton(pdf, field, value, write);
+            result = prepareButton(context, field, value, write);
             break;
         case FieldKind::ComboBox:
-            result = prepareCombo(pdf, field, value, write, fonts);
+            result = prepareCombo(context, field, value, write);
             break;
         case FieldKind::ListBox:
-            result = prepareList(pdf, field, value, write, fonts);
+            result = prepareList(context, field, value, write);
             break;
         case FieldKind::PushButton:
             return refused("Field " + name + " is a push button; it holds no value to write.");
         case FieldKind::Signature:
-            return refused("Field " + name + " is a signature field; it cannot be written.");
+            return refused("Field " + name +
+                           " is a signature field; only signing software can write its value.");
         case FieldKind::Group:
             return refused("Field " + name +
                            " is not a terminal field; write to one of its children.");
@@ -304,20 +341,21 @@ WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string
         return result;
     }
     try {
+        auto& changes = context.changes();
         write.commit();
+        changes.changed(field.dictionary);
         // A widget kid's own /V (some producers leave one) would shadow the
         // field's new value in readers that start at the widget.
         for (QPDFObjectHandle widget : field.widgets) {
-            if (widget.getObjGen() != field.dictionary.getObjGen() && !widget.hasKey("/T")) {
+            if (widget.getObjGen() != field.dictionary.getObjGen() && !widget.hasKey("/T") &&
+                widget.hasKey("/V")) {
                 widget.removeKey("/V");
+                changes.changed(widget);
             }
         }
-        attachNormalAppearances(write.appearances);
-        QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm");
-        if (acroForm.isDictionary() && acroForm.hasKey("/XFA")) {
-            acroForm.removeKey("/XFA");
-        }
-        settleNeedAppearances(pdf, fonts);
+        attachNormalAppearances(context, write.appearances);
+        keepXfaInStep(context, field);
+        settleNeedAppearances(context);
     } catch (const std::exception& error) {
         return refused("Field " + name + " could not be written: " + error.what());
     }

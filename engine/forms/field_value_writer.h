@@ -4,7 +4,7 @@
 #pragma once
 
 #include "field_tree.h"
-#include "form_font_cache.h"
+#include "form_context.h"
 
 #include <string>
 
@@ -19,10 +19,11 @@ struct WriteResult {
 // ""; radio groups one button's on-state, "Off" or ""; combo boxes an option
 // (any text when editable); list boxes an option or, when multi-select,
 // options separated by "\r". The first write removes a hybrid form's /XFA,
-// whose data would otherwise contradict the fields.
-// `fonts` keeps the form's parsed fonts between writes to the same document.
-WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value,
-                            FormFontCache& fonts);
+// whose data would otherwise contradict the fields; a form under a
+// usage-rights signature keeps it and has the value written into its data.
+// Every object changed is marked in the context's change record.
+WriteResult writeFieldValue(FormContext& context, const FormField& field, const std::string& value);
+// A write to a document of its own (tests): changes recorded and forgotten.
 WriteResult writeFieldValue(QPDF& pdf, const FormField& field, const std::string& value);
 
 } // namespace paginor::engine::forms

@@ -2,6 +2,7 @@
 
 #include "fallback_font.h"
 #include "field_attributes.h"
+#include "form_context.h"
 #include "simple_font.h"
 
 #include <stdexcept>
@@ -57,10 +58,11 @@ VariableTextStyle variableTextStyle(QPDF& pdf, QPDFObjectHandle widget) {
     return style;
 }
 
-std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle widget,
+std::unique_ptr<AppearanceFont> selectAppearanceFont(FormContext& context, QPDFObjectHandle widget,
                                                      const DefaultAppearance& appearance,
-                                                     const std::vector<std::u32string>& texts,
-                                                     FormFontCache& fonts) {
+                                                     const std::vector<std::u32string>& texts) {
+    QPDF& pdf = context.pdf();
+    FormFontCache& fonts = context.fonts();
     auto encodesAll = [&texts](const SimpleResourceFont& font) {
         for (const std::u32string& text : texts) {
             if (!font.canEncode(text)) {

@@ -21,11 +21,12 @@ struct VariableTextStyle {
 // /DA and /Q from the widget, its field's ancestors, then the form.
 VariableTextStyle variableTextStyle(QPDF& pdf, QPDFObjectHandle widget);
 
+class FormContext;
+
 // Throws std::runtime_error when no font at all can draw the texts. Form
 // fonts are parsed through `fonts`, once per document.
-std::unique_ptr<AppearanceFont> selectAppearanceFont(QPDF& pdf, QPDFObjectHandle widget,
+std::unique_ptr<AppearanceFont> selectAppearanceFont(FormContext& context, QPDFObjectHandle widget,
                                                      const DefaultAppearance& appearance,
-                                                     const std::vector<std::u32string>& texts,
-                                                     FormFontCache& fonts);
+                                                     const std::vector<std::u32string>& texts);
 
 } // namespace paginor::engine::forms

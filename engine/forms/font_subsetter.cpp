@@ -23,7 +23,8 @@ struct BlobDeleter {
 
 } // namespace
 
-std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& glyphs) {
+std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& glyphs,
+                                     bool keepGlyphIds) {
     std::unique_ptr<hb_subset_input_t, InputDeleter> input(hb_subset_input_create_or_fail());
     if (!input) {
         return std::nullopt;
@@ -39,8 +40,9 @@ std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& 
                             "CBLC", "EBDT", "EBLC", "gasp", "hdmx", "LTSH", "PCLT", "VDMX"}) {
         hb_set_add(dropped, hb_tag_from_string(tag, 4));
     }
-    hb_subset_input_set_flags(input.get(),
-                              HB_SUBSET_FLAGS_NO_HINTING | HB_SUBSET_FLAGS_DESUBROUTINIZE);
+    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_NO_HINTING |
+                                               HB_SUBSET_FLAGS_DESUBROUTINIZE |
+                                               (keepGlyphIds ? HB_SUBSET_FLAGS_RETAIN_GIDS : 0));
 
     std::unique_ptr<hb_subset_plan_t, PlanDeleter> plan(
         hb_subset_plan_create_or_fail(face, input.get()));

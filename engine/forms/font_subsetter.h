@@ -19,7 +19,11 @@ struct FontSubset {
 };
 
 // Layout tables and hinting are dropped: a PDF viewer positions glyphs from
-// the content stream and needs neither. Nothing when the subsetter fails.
-std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& glyphs);
+// the content stream and needs neither. With `keepGlyphIds` every glyph keeps
+// its id (the ones left out stay as empty slots), so that a larger subset of
+// the same face later draws text written with a smaller one. Nothing when the
+// subsetter fails.
+std::optional<FontSubset> subsetFont(hb_face_t* face, const std::set<uint32_t>& glyphs,
+                                     bool keepGlyphIds = false);
 
 } // namespace paginor::engine::forms

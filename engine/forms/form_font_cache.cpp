@@ -33,6 +33,7 @@ FormFontCache::standardHelvetica(const std::string& resourceName) {
 void FormFontCache::clear() {
     parsed_.clear();
     helvetica_.clear();
+    embedded_.forget();
 }
 
 } // namespace paginor::engine::forms

@@ -3,6 +3,7 @@
 // embedded program for each field dominated the time spent filling.
 #pragma once
 
+#include "embedded_font_set.h"
 #include "simple_font.h"
 
 #include <qpdf/QPDFObjGen.hh>
@@ -24,6 +25,9 @@ public:
 
     std::unique_ptr<SimpleResourceFont> standardHelvetica(const std::string& resourceName);
 
+    // The installed fonts this document embeds, one subset per face.
+    EmbeddedFontSet& embedded() { return embedded_; }
+
     // For when the document changed in ways its own field writes do not
     // (objects replaced, another file loaded): values never change fonts.
     void clear();
@@ -33,6 +37,7 @@ private:
     // Null entries remember fonts that cannot be used.
     std::map<std::pair<QPDFObjGen, std::string>, std::unique_ptr<SimpleResourceFont>> parsed_;
     std::map<std::string, std::unique_ptr<SimpleResourceFont>> helvetica_;
+    EmbeddedFontSet embedded_;
 };
 
 } // namespace paginor::engine::forms

@@ -10,7 +10,7 @@
 #include "text_encoding/utf_conversion.h"
 
 #include <set>
-#include <tuple>
+#include <utility>
 
 namespace paginor::engine::forms {
 
@@ -26,12 +26,12 @@ bool lacksNormalAppearance(const FormField& field) {
     return false;
 }
 
-WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field, FormFontCache& fonts) {
+WidgetAppearances drawCurrentValue(FormContext& context, const FormField& field) {
     const std::string value = readFieldValue(field);
     const std::vector<ChoiceOption> options = choiceOptions(field);
     if (field.kind == FieldKind::Text) {
-        return buildTextAppearances(pdf, field, shownText(field, Utf8ToUtf32(value)),
-                                    textBoxLayoutOf(field), fonts);
+        return buildTextAppearances(context, field, shownText(field, Utf8ToUtf32(value)),
+                                    textBoxLayoutOf(field));
     }
     if (field.kind == FieldKind::ComboBox) {
         std::string shown = value;
@@ -41,7 +41,7 @@ WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field, FormFontCa
                 break;
             }
         }
-        return buildTextAppearances(pdf, field, Utf8ToUtf32(shown), TextBoxLayout{}, fonts);
+        return buildTextAppearances(context, field, Utf8ToUtf32(shown), TextBoxLayout{});
     }
     std::vector<std::u32string> rows;
     std::set<size_t> selected;
@@ -52,19 +52,20 @@ WidgetAppearances drawCurrentValue(QPDF& pdf, const FormField& field, FormFontCa
             selected.insert(i);
         }
     }
-    return buildListAppearances(pdf, field, rows, selected, fonts);
+    return buildListAppearances(context, field, rows, selected);
 }
 
 } // namespace
 
-void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
+void settleNeedAppearances(FormContext& context) {
+    QPDF& pdf = context.pdf();
     QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm");
     if (!acroForm.isDictionary() || !acroForm.getKey("/NeedAppearances").isBool() ||
         !acroForm.getKey("/NeedAppearances").getBoolValue()) {
         return;
     }
     std::vector<WidgetAppearances> drawn;
-    std::vector<std::tuple<QPDFObjectHandle, std::string, QPDFObjectHandle>> redrawnStates;
+    std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>> buttonStates; // widget, /N
     try {
         const FieldTree tree = FieldTree::build(pdf);
         for (const FormField& field : tree.fields()) {
@@ -72,26 +73,19 @@ void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
                                       field.kind == FieldKind::ComboBox ||
                                       field.kind == FieldKind::ListBox;
             if (field.terminal && variableText && lacksNormalAppearance(field)) {
-                drawn.push_back(drawCurrentValue(pdf, field, fonts));
+                drawn.push_back(drawCurrentValue(context, field));
             }
             if (field.kind == FieldKind::CheckBox || field.kind == FieldKind::RadioButton) {
                 const ButtonMark mark =
                     field.kind == FieldKind::CheckBox ? ButtonMark::Check : ButtonMark::Dot;
                 for (QPDFObjectHandle widget : field.widgets) {
-                    QPDFObjectHandle ap = widget.getKey("/AP");
-                    QPDFObjectHandle normal =
-                        ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
-                    if (!normal.isDictionary()) {
-                        continue;
-                    }
-                    for (const std::string& key : normal.getKeys()) {
-                        if (appearanceLacksItsFont(normal.getKey(key))) {
-                            QPDFObjectHandle state =
-                                drawButtonState(pdf, widget, key != "/Off", mark);
-                            if (!state.isNull()) {
-                                redrawnStates.emplace_back(normal, key, state);
-                            }
-                        }
+                    // The state the viewers were drawing from /MK must stay visible.
+                    QPDFObjectHandle current = widget.getKey("/AS");
+                    QPDFObjectHandle states = completeButtonAppearances(
+                        context, widget, current.isName() ? current.getName() : std::string(),
+                        mark);
+                    if (!states.isNull()) {
+                        buttonStates.emplace_back(widget, states);
                     }
                 }
             }
@@ -101,16 +95,15 @@ void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts) {
     }
     for (const WidgetAppearances& appearances : drawn) {
         for (const auto& [widget, normal] : appearances) {
-            QPDFObjectHandle ap = QPDFObjectHandle::newDictionary();
-            ap.replaceKey("/N", normal);
-            QPDFObjectHandle target = widget;
-            target.replaceKey("/AP", ap);
+            installNormalAppearance(context, widget, normal);
         }
     }
-    for (auto [states, key, stream] : redrawnStates) {
-        states.replaceKey(key, stream);
+    for (auto [widget, states] : buttonStates) {
+        attachButtonStates(context, widget, states);
     }
     acroForm.removeKey("/NeedAppearances");
+    context.changes().changed(
+        paginor::engine::DocumentChanges::ownerOf(pdf.getRoot(), "/AcroForm"));
 }
 
 } // namespace paginor::engine::forms

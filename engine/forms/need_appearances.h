@@ -4,7 +4,7 @@
 // choice widget must carry an appearance of its current value.
 #pragma once
 
-#include "form_font_cache.h"
+#include "form_context.h"
 
 #include <qpdf/QPDF.hh>
 
@@ -13,6 +13,6 @@ namespace paginor::engine::forms {
 // Does nothing unless the form sets /NeedAppearances. Draws the widgets that
 // have no normal appearance, then removes the flag; if any cannot be drawn
 // the flag stays, so no value becomes invisible.
-void settleNeedAppearances(QPDF& pdf, FormFontCache& fonts);
+void settleNeedAppearances(FormContext& context);
 
 } // namespace paginor::engine::forms

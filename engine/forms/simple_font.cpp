@@ -1,5 +1,8 @@
 #include "simple_font.h"
 
+#include "engine/document/bounded_stream_decoding.h"
+#include "form_context.h"
+
 #include "freetype_face.h"
 #include "widget_frame.h"
 
@@ -77,9 +80,9 @@ std::unique_ptr<SimpleResourceFont> SimpleResourceFont::open(QPDFObjectHandle fo
     std::unique_ptr<SimpleResourceFont> result(new SimpleResourceFont());
     result->font_ = font;
     result->resourceName_ = std::move(resourceName);
-    result->family_ = standardFamilyOf(baseFont);
-    result->ascent_ = standardAscent(result->family_);
-    result->descent_ = standardDescent(result->family_);
+    result->standard_ = standardFontOf(baseFont);
+    result->ascent_ = standardAscent(result->standard_.family);
+    result->descent_ = standardDescent(result->standard_.family);
     QPDFObjectHandle descriptor = font.getKey("/FontDescriptor");
     if (descriptor.isDictionary()) {
         QPDFObjectHandle ascent = descriptor.getKey("/Ascent");
@@ -92,7 +95,7 @@ std::unique_ptr<SimpleResourceFont> SimpleResourceFont::open(QPDFObjectHandle fo
         }
     }
     result->loadEncoding(font.getKey("/Encoding"), trueType);
-    if (result->codeOf_.empty()) {
+    if (result->codeOf_->empty()) {
         return nullptr;
     }
     result->loadWidths();
@@ -160,7 +163,7 @@ void SimpleResourceFont::loadEncoding(QPDFObjectHandle encoding, bool trueType) 
     }
     for (int code = 255; code >= 0x20; --code) {
         if (unicodeOf[static_cast<size_t>(code)] != 0) {
-            codeOf_[unicodeOf[static_cast<size_t>(code)]] = static_cast<unsigned char>(code);
+            (*codeOf_)[unicodeOf[static_cast<size_t>(code)]] = static_cast<unsigned char>(code);
         }
     }
 }
@@ -187,9 +190,9 @@ void SimpleResourceFont::loadWidths() {
     }
     hasWidths_ = true;
     // A zero width for a letter means the font has no glyph for it.
-    for (auto it = codeOf_.begin(); it != codeOf_.end();) {
+    for (auto it = codeOf_->begin(); it != codeOf_->end();) {
         if (it->first != ' ' && widths_[it->second] <= 0) {
-            it = codeOf_.erase(it);
+            it = codeOf_->erase(it);
         } else {
             ++it;
         }
@@ -215,14 +218,15 @@ void SimpleResourceFont::dropCodesMissingFromSubset() {
     }
     std::unique_ptr<FreeTypeFace> face;
     try {
-        auto data = program.getStreamData(qpdf_dl_all);
         face = FreeTypeFace::load(
-            std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()));
+            decodeStreamData(program, "the font program of form font /" + resourceName_));
+    } catch (const StreamTooLarge&) {
+        throw; // over the limit: the write fails and says so
     } catch (const std::exception&) {
         face.reset();
     }
     if (!face) {
-        codeOf_.clear();
+        codeOf_->clear();
         return;
     }
     FT_Face ft = face->face();
@@ -230,7 +234,7 @@ void SimpleResourceFont::dropCodesMissingFromSubset() {
     const bool symbolMap = !unicodeMap && FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0;
     const bool macMap =
         !unicodeMap && !symbolMap && FT_Select_Charmap(ft, FT_ENCODING_APPLE_ROMAN) == 0;
-    for (auto it = codeOf_.begin(); it != codeOf_.end();) {
+    for (auto it = codeOf_->begin(); it != codeOf_->end();) {
         FT_UInt glyph = 0;
         if (unicodeMap) {
             glyph = FT_Get_Char_Index(ft, it->first);
@@ -240,7 +244,7 @@ void SimpleResourceFont::dropCodesMissingFromSubset() {
             glyph = FT_Get_Char_Index(ft, it->second);
         }
         if (glyph == 0 && it->first != ' ') {
-            it = codeOf_.erase(it);
+            it = codeOf_->erase(it);
         } else {
             ++it;
         }
@@ -249,7 +253,7 @@ void SimpleResourceFont::dropCodesMissingFromSubset() {
 
 bool SimpleResourceFont::canEncode(std::u32string_view text) const {
     for (char32_t c : text) {
-        if (codeOf_.count(c) == 0) {
+        if (codeOf_->count(c) == 0) {
             return false;
         }
     }
@@ -260,14 +264,14 @@ double SimpleResourceFont::widthOf(unsigned char code, char32_t character) const
     if (hasWidths_) {
         return widths_[code];
     }
-    return standardGlyphWidth(family_, character);
+    return standardGlyphWidth(standard_, character);
 }
 
 ShapedText SimpleResourceFont::shape(std::u32string_view text, TextDirection base) {
     ShapedRun run;
     for (char32_t c : visualString(text, base)) {
-        auto found = codeOf_.find(c);
-        if (found == codeOf_.end()) {
+        auto found = codeOf_->find(c);
+        if (found == codeOf_->end()) {
             continue; // callers check canEncode first; never draw a wrong glyph
         }
         run.codes.push_back(static_cast<char>(found->second));
@@ -279,9 +283,9 @@ ShapedText SimpleResourceFont::shape(std::u32string_view text, TextDirection bas
     return shaped;
 }
 
-void SimpleResourceFont::finish(QPDF& pdf, QPDFObjectHandle fontResources) {
+void SimpleResourceFont::finish(FormContext& context, QPDFObjectHandle fontResources) {
     if (!font_.isInitialized() || font_.isNull()) {
-        font_ = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        font_ = context.changes().newObject(QPDFObjectHandle::parse(
             "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
     }
     // A direct font dictionary must not be shared between two containers.

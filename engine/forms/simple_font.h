@@ -32,7 +32,7 @@ public:
     ShapedText shape(std::u32string_view text, TextDirection base) override;
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
-    void finish(QPDF& pdf, QPDFObjectHandle fontResources) override;
+    void finish(FormContext& context, QPDFObjectHandle fontResources) override;
     std::string show(const ShapedText& text, double size) const override;
 
 private:
@@ -45,10 +45,13 @@ private:
 
     QPDFObjectHandle font_; // null until finish() for the standard fallback
     std::string resourceName_;
-    std::unordered_map<char32_t, unsigned char> codeOf_;
+    // Shared by the clones: fixed once the font is read, and copying it for
+    // every field drawn cost more than drawing.
+    std::shared_ptr<std::unordered_map<char32_t, unsigned char>> codeOf_ =
+        std::make_shared<std::unordered_map<char32_t, unsigned char>>();
     std::array<double, 256> widths_{};
     bool hasWidths_ = false;
-    StandardFamily family_ = StandardFamily::Helvetica;
+    StandardFont standard_; // measures the text when the font lists no widths
     double ascent_ = 718;
     double descent_ = -207;
 };

@@ -189,9 +189,9 @@ std::u32string shownText(const FormField& field, const std::u32string& value) {
     return value;
 }
 
-WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
-                                       const std::u32string& text, const TextBoxLayout& layout,
-                                       FormFontCache& fonts) {
+WidgetAppearances buildTextAppearances(FormContext& context, const FormField& field,
+                                       const std::u32string& text, const TextBoxLayout& layout) {
+    QPDF& pdf = context.pdf();
     WidgetAppearances result;
     for (QPDFObjectHandle widget : field.widgets) {
         WidgetFrame frame;
@@ -201,7 +201,7 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
         const VariableTextStyle style = variableTextStyle(pdf, widget);
         std::vector<std::u32string> paragraphs = splitParagraphs(text);
         std::unique_ptr<AppearanceFont> font =
-            selectAppearanceFont(pdf, widget, style.appearance, paragraphs, fonts);
+            selectAppearanceFont(context, widget, style.appearance, paragraphs);
 
         std::vector<PlacedLine> lines;
         double size = 0;
@@ -222,7 +222,7 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
         }
 
         QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-        font->finish(pdf, fonts);
+        font->finish(context, fonts);
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
         resources.replaceKey("/Font", fonts);
 
@@ -247,9 +247,27 @@ WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
             content += "ET\n";
         }
         content += "Q\nEMC\n";
-        result.emplace_back(widget, makeAppearanceStream(pdf, frame, content, resources));
+        result.emplace_back(widget, appearanceDraft(frame, content, resources));
     }
     return result;
+}
+
+void installNormalAppearance(FormContext& context, QPDFObjectHandle widget,
+                             const AppearanceDraft& draft) {
+    QPDFObjectHandle ap = widget.getKey("/AP");
+    QPDFObjectHandle current = ap.isDictionary() ? ap.getKey("/N") : QPDFObjectHandle::newNull();
+    QPDFObjectHandle stream;
+    if (context.ownsAppearance(current)) {
+        // No new object, and nothing left behind for the file to carry.
+        context.changes().rewriteStream(current, draft.content, draft.dictionary);
+        stream = current;
+    } else {
+        stream = context.changes().newStream(draft.content, draft.dictionary);
+    }
+    QPDFObjectHandle appearances = QPDFObjectHandle::newDictionary();
+    appearances.replaceKey("/N", stream);
+    widget.replaceKey("/AP", appearances);
+    context.changes().changed(widget);
 }
 
 } // namespace paginor::engine::forms

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "field_tree.h"
-#include "form_font_cache.h"
+#include "form_context.h"
+#include "widget_frame.h"
 
 #include <string>
 #include <utility>
@@ -24,12 +25,16 @@ TextBoxLayout textBoxLayoutOf(const FormField& field);
 std::u32string shownText(const FormField& field, const std::u32string& value);
 
 using WidgetAppearances =
-    std::vector<std::pair<QPDFObjectHandle, QPDFObjectHandle>>; // widget, /N stream
+    std::vector<std::pair<QPDFObjectHandle, AppearanceDraft>>; // widget, its new /N
 
 // New appearance streams, one per widget with a usable /Rect; nothing is
 // attached to the widgets yet. Throws when no font can draw the text.
-WidgetAppearances buildTextAppearances(QPDF& pdf, const FormField& field,
-                                       const std::u32string& text, const TextBoxLayout& layout,
-                                       FormFontCache& fonts);
+WidgetAppearances buildTextAppearances(FormContext& context, const FormField& field,
+                                       const std::u32string& text, const TextBoxLayout& layout);
+
+// Makes `draft` the widget's normal appearance (its only one): drawn into the
+// widget's own /N stream when no other widget shows it, else into a new one.
+void installNormalAppearance(FormContext& context, QPDFObjectHandle widget,
+                             const AppearanceDraft& draft);
 
 } // namespace paginor::engine::forms

@@ -12,9 +12,11 @@ namespace paginor::engine::forms {
 // characters are dropped (they have no glyph and would show as boxes).
 std::vector<std::u32string> splitParagraphs(const std::u32string& text);
 
-// One paragraph cut at its break opportunities (after spaces, around CJK
-// characters), each piece measured once so that wrapping at several trial
-// sizes costs no reshaping.
+// One paragraph cut at its line-break opportunities as ICU finds them (after
+// spaces and hyphens, around CJK characters, between the words of Thai and
+// other scripts written without spaces), each piece measured once so that
+// wrapping at several trial sizes costs no reshaping. Pieces are in logical
+// order; drawing order is a matter for each line once it is broken.
 struct WrapPieces {
     std::vector<std::u32string> text;
     std::vector<double> width;    // including trailing spaces
@@ -23,7 +25,7 @@ struct WrapPieces {
 WrapPieces cutForWrapping(AppearanceFont& font, const std::u32string& paragraph);
 
 // Greedy line filling; widths in thousandths of the font size. A piece wider
-// than a whole line is cut between characters.
+// than a whole line is cut between letters (grapheme clusters).
 std::vector<std::u32string> wrapPieces(AppearanceFont& font, const WrapPieces& pieces,
                                        double maxWidth);
 

@@ -1,5 +1,6 @@
 #include "widget_frame.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -71,8 +72,13 @@ std::string pdfNumber(double value) {
         return "0";
     }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.4f", value);
-    std::string text = buffer;
+    // to_chars: snprintf's locale-aware formatting costs ten times more.
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+    if (error != std::errc()) {
+        return "0";
+    }
+    std::string text(buffer, end);
     while (!text.empty() && text.back() == '0') {
         text.pop_back();
     }
@@ -80,6 +86,14 @@ std::string pdfNumber(double value) {
         text.pop_back();
     }
     return text == "-0" || text.empty() ? "0" : text;
+}
+
+QPDFObjectHandle numberArray(std::initializer_list<double> values) {
+    QPDFObjectHandle array = QPDFObjectHandle::newArray();
+    for (double value : values) {
+        array.appendItem(QPDFObjectHandle::newReal(pdfNumber(value)));
+    }
+    return array;
 }
 
 std::string pdfNameToken(const std::string& name) {
@@ -192,25 +206,22 @@ std::string drawFrame(const WidgetFrame& frame) {
     return ops;
 }
 
-QPDFObjectHandle makeAppearanceStream(QPDF& pdf, const WidgetFrame& frame,
-                                      const std::string& content, QPDFObjectHandle resources) {
-    QPDFObjectHandle stream = QPDFObjectHandle::newStream(&pdf, content);
-    QPDFObjectHandle dict = stream.getDict();
+AppearanceDraft appearanceDraft(const WidgetFrame& frame, const std::string& content,
+                                QPDFObjectHandle resources) {
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
     dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    dict.replaceKey("/BBox", QPDFObjectHandle::newArray(
-                                 QPDFObjectHandle::Rectangle(0, 0, frame.width, frame.height)));
+    dict.replaceKey("/BBox", numberArray({0, 0, frame.width, frame.height}));
     if (frame.rotation != 0) {
         // Viewers fit the transformed box to /Rect, so only the turn matters.
         const double c = frame.rotation == 180 ? -1 : 0;
         const double s = frame.rotation == 90 ? 1 : frame.rotation == 270 ? -1 : 0;
-        dict.replaceKey("/Matrix",
-                        QPDFObjectHandle::newArray(QPDFObjectHandle::Matrix(c, s, -s, c, 0, 0)));
+        dict.replaceKey("/Matrix", numberArray({c, s, -s, c, 0, 0}));
     }
     if (resources.isDictionary()) {
         dict.replaceKey("/Resources", resources);
     }
-    return stream;
+    return AppearanceDraft{content, dict};
 }
 
 } // namespace paginor::engine::forms

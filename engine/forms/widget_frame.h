@@ -6,6 +6,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -40,12 +41,23 @@ bool readWidgetFrame(QPDFObjectHandle widget, WidgetFrame& frame);
 // Background and border drawing operators.
 std::string drawFrame(const WidgetFrame& frame);
 
+// An appearance drawn but not yet in the document: a write draws every
+// widget first and changes the document only once all of them succeeded.
+struct AppearanceDraft {
+    std::string content;
+    QPDFObjectHandle dictionary; // direct
+};
+
 // A form XObject over the frame's box, rotated back onto the page.
-QPDFObjectHandle makeAppearanceStream(QPDF& pdf, const WidgetFrame& frame,
-                                      const std::string& content, QPDFObjectHandle resources);
+AppearanceDraft appearanceDraft(const WidgetFrame& frame, const std::string& content,
+                                QPDFObjectHandle resources);
 
 // Formats a number for a content stream: short, no exponent.
 std::string pdfNumber(double value);
+
+// An array of numbers formatted as pdfNumber does (qpdf's own conversion of
+// doubles goes through a string stream, a large part of drawing a widget).
+QPDFObjectHandle numberArray(std::initializer_list<double> values);
 
 // A name token for a content stream ("/" included), escaping what must be.
 std::string pdfNameToken(const std::string& name);

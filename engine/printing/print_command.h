@@ -7,8 +7,17 @@
 
 namespace paginor::engine {
 
-// The program's exit status; -1 when it could not be started or did not
-// exit normally. Its standard streams are /dev/null.
-int runCommand(const std::vector<std::string>& arguments);
+struct CommandOutcome {
+    // The exit status; -1 when the program could not be started or did not
+    // exit normally.
+    int exitStatus = -1;
+    // Why it could not be started (an errno; 0 when it started).
+    int startError = 0;
+    // What it wrote on its standard error (the first 4 KiB).
+    std::string errorOutput;
+};
+
+// Standard input and output are /dev/null; standard error is collected.
+CommandOutcome runCommand(const std::vector<std::string>& arguments);
 
 } // namespace paginor::engine

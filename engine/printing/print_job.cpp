@@ -1,10 +1,13 @@
 #include "engine/printing/print_job.h"
 
 #include "engine/document/engine_document.h"
+#include "engine/errors/engine_error.h"
 #include "engine/printing/print_command.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace paginor::engine {
@@ -76,25 +79,54 @@ std::vector<std::string> printCommandArguments(const PrintOptions& options, cons
     return arguments;
 }
 
-bool printDocument(EngineDocument& document, const PrintOptions& options) {
+void printDocument(EngineDocument& document, const PrintOptions& options) {
     const int pages = document.pageCount();
     if (options.firstPage < 0 || options.lastPage < options.firstPage ||
         options.lastPage >= pages) {
-        return false;
+        fail(ErrorKind::NotFound, "Cannot print pages " + std::to_string(options.firstPage + 1) +
+                                      " to " + std::to_string(options.lastPage + 1) +
+                                      ": the document has " + std::to_string(pages) +
+                                      (pages == 1 ? " page" : " pages"));
     }
     if (options.pageSet != kPageSetAll && options.pageSet != kPageSetEven &&
         options.pageSet != kPageSetOdd) {
-        return false;
+        fail(ErrorKind::InvalidArgument,
+             "Cannot print: " + std::to_string(options.pageSet) + " is not a page set");
     }
     PrivateTemporaryFile file;
+    if (!file.valid()) {
+        const int error = errno;
+        failIo(error, "Cannot print: the spool file " + file.path() +
+                          " cannot be created: " + std::strerror(error));
+    }
     SerializeOptions serialize;
     serialize.decrypt = true;
-    if (!file.valid() || !file.write(document.serializeToMemory(serialize))) {
-        return false;
+    if (!file.write(document.serializeToMemory(serialize))) {
+        const int error = errno != 0 ? errno : EIO;
+        failIo(error, "Cannot print: the spool file " + file.path() +
+                          " cannot be written: " + std::strerror(error));
     }
     const char* printer = std::getenv("PAGINOR_PRINTER");
-    return runCommand(
-               printCommandArguments(options, file.path(), printer != nullptr ? printer : "")) == 0;
+    const CommandOutcome outcome =
+        runCommand(printCommandArguments(options, file.path(), printer != nullptr ? printer : ""));
+    if (outcome.startError != 0) {
+        failIo(outcome.startError,
+               std::string("Cannot print: the print command lp cannot be started: ") +
+                   std::strerror(outcome.startError));
+    }
+    if (outcome.exitStatus != 0) {
+        std::string message = outcome.errorOutput;
+        while (!message.empty() &&
+               (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+            message.pop_back();
+        }
+        if (message.empty()) {
+            message = outcome.exitStatus < 0
+                          ? "lp did not finish"
+                          : "lp ended with status " + std::to_string(outcome.exitStatus);
+        }
+        fail(ErrorKind::Refused, "Cannot print: " + message);
+    }
 }
 
 } // namespace paginor::engine

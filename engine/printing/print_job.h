@@ -27,9 +27,10 @@ struct PrintOptions {
     std::string title;
 };
 
-// True when the queue accepted the job; false for a page range outside the
-// document, an unknown page set, no `lp`, or a queue that refused the job.
-bool printDocument(EngineDocument& document, const PrintOptions& options);
+// Hands the job to the queue. Throws EngineError saying why for a page range
+// outside the document, an unknown page set, a spool file that cannot be
+// written, no `lp`, or a queue that refused the job (with what `lp` said).
+void printDocument(EngineDocument& document, const PrintOptions& options);
 
 // The `lp` argument vector for a checked request (exposed for tests).
 // Options: -P first-last (1-based), fit-to-page, outputorder=reverse,

@@ -1,5 +1,6 @@
 #include "text_library.h"
 
+#include <algorithm>
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -85,6 +86,12 @@ const TextLibrary* TextLibrary::instance(std::string& error) {
 
 std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::string> pdf,
                                                  std::string& error) {
+    const std::size_t size = pdf ? pdf->size() : 0;
+    return load(std::move(pdf), size, error);
+}
+
+std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::string> pdf,
+                                                 std::size_t size, std::string& error) {
     const TextLibrary* library = TextLibrary::instance(error);
     if (library == nullptr)
         return nullptr;
@@ -94,7 +101,7 @@ std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::stri
     }
     char reason[256] = {};
     PaginorTextDocument* handle = library->open(reinterpret_cast<const unsigned char*>(pdf->data()),
-                                                pdf->size(), reason, sizeof reason);
+                                                std::min(size, pdf->size()), reason, sizeof reason);
     if (handle == nullptr) {
         error = reason[0] != '\0' ? reason : "the text reader could not load the document";
         return nullptr;

@@ -33,6 +33,10 @@ public:
     // The reader reads from `pdf` itself, which the document keeps alive.
     static std::shared_ptr<TextDocument> load(std::shared_ptr<const std::string> pdf,
                                               std::string& error);
+    // The same for the first `size` bytes of `pdf` (a buffer that holds more
+    // after the file's end).
+    static std::shared_ptr<TextDocument> load(std::shared_ptr<const std::string> pdf,
+                                              std::size_t size, std::string& error);
 
     int pageCount() const;
     PageResult pageWords(int page, std::vector<PageWord>& words) const;

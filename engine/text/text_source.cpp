@@ -7,14 +7,14 @@ namespace paginor::engine::text {
 namespace {
 
 std::shared_ptr<const std::string> rewrittenSnapshot(EngineDocument& document) {
-    return std::make_shared<const std::string>(writeTextSnapshot(document.pdf()));
+    return std::make_shared<const std::string>(writeTextSnapshot(document.trackedPdf()));
 }
 
 } // namespace
 
 std::shared_ptr<TextDocument> loadCurrentText(EngineDocument& document, std::string& error) {
     if (document.revision() == 0) {
-        auto original = TextDocument::load(document.openedBytes(), error);
+        auto original = TextDocument::load(document.openedBuffer(), document.openedBytes().size(), error);
         if (original && original->pageCount() == document.pageCount())
             return original;
     }

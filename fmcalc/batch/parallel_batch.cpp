@@ -3,6 +3,7 @@
 #include "batch/batch_messages.h"
 #include "batch/progress_line.h"
 #include "json_output.h"
+#include "printable_text.h"
 
 #include <cerrno>
 #include <csignal>
@@ -99,7 +100,7 @@ std::string how_it_ended(int status) {
 RowOutput problem_output(const std::string& message, const std::string& source,
                          OutputFormat format) {
     RowOutput output;
-    output.err = "fmcalc: " + message + "\n";
+    output.err = "fmcalc: " + escape_control_characters(message) + "\n";
     if (format == OutputFormat::Json)
         output.out = json_result(Value::error(message, 0), source) + "\n";
     return output;

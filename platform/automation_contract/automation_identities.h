@@ -6,27 +6,27 @@
 #include "com/com.h"
 
 // Interface identities.
-constexpr IID IID_IAutomationApp = {
+inline constexpr IID IID_IAutomationApp = {
     0x9b4cd3e6, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IPDDocument = {
+inline constexpr IID IID_IPDDocument = {
     0x9b4cd3e7, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IViewerDocument = {
+inline constexpr IID IID_IViewerDocument = {
     0x9b4cd3e8, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IPDPage = {
+inline constexpr IID IID_IPDPage = {
     0x9b4cd3ea, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_ITextSelection = {
+inline constexpr IID IID_ITextSelection = {
     0x9b4cd3ef, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IHighlightList = {
+inline constexpr IID IID_IHighlightList = {
     0x9b4cd3f0, 0x4981, 0x101b, {0x9c, 0xa8, 0x92, 0x40, 0xce, 0x27, 0x38, 0xae}};
-constexpr IID IID_IFormsApp = {
+inline constexpr IID IID_IFormsApp = {
     0x7cd069a0, 0x50aa, 0x11d1, {0xb8, 0xf0, 0x00, 0xa0, 0xc9, 0x25, 0x93, 0x04}};
-constexpr IID IID_IFormFields = {
+inline constexpr IID IID_IFormFields = {
     0x673e8452, 0x7646, 0x11d1, {0xb9, 0x0b, 0x00, 0xa0, 0xc9, 0x25, 0x93, 0x04}};
-constexpr IID IID_IFormField = {
+inline constexpr IID IID_IFormField = {
     0x673e8454, 0x7646, 0x11d1, {0xb9, 0x0b, 0x00, 0xa0, 0xc9, 0x25, 0x93, 0x04}};
 
 // ProgIDs of the creatable classes.
-inline constexpr const char16_t kProgIdApplication[] = u"AcroExch.App";
-inline constexpr const char16_t kProgIdPDDocument[] = u"AcroExch.PDDoc";
-inline constexpr const char16_t kProgIdHighlightList[] = u"AcroExch.HiliteList";
-inline constexpr const char16_t kProgIdFormsApp[] = u"AFormAut.App";
+inline constexpr OLECHAR kProgIdApplication[] = OLESTR("AcroExch.App");
+inline constexpr OLECHAR kProgIdPDDocument[] = OLESTR("AcroExch.PDDoc");
+inline constexpr OLECHAR kProgIdHighlightList[] = OLESTR("AcroExch.HiliteList");
+inline constexpr OLECHAR kProgIdFormsApp[] = OLESTR("AFormAut.App");

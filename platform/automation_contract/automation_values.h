@@ -37,3 +37,13 @@ inline constexpr char kFieldTypeComboBox[] = "combobox";
 inline constexpr char kFieldTypeListBox[] = "listbox";
 inline constexpr char kFieldTypeSignature[] = "signature";
 inline constexpr char kFieldTypeUnknown[] = "unknown";
+
+// The failure status of IPDDocument::Open, IPDDocument::InsertPages,
+// IPDDocument::DeletePages and IViewerDocument::PrintPages(Ex) when the
+// operation could not be done for a reason of the file, the document or the
+// system (not a regular file, too large, not a PDF, protected by a password,
+// no page left, a print queue that refused the job), as opposed to a failure
+// of the automation itself. The error information says why, in words for the
+// user. (An HRESULT of the interface facility: severity bit, facility 4,
+// code 0x0201.)
+inline constexpr std::int32_t kStatusOperationNotDone = static_cast<std::int32_t>(0x80040201u);

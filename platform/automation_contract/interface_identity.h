@@ -1,6 +1,8 @@
 // Maps each interface type to its interface identity, so that holders, calls
 // and object bases can be typed by the interface alone. Client and servers
-// share this one trait.
+// share this one trait. It refers to the identity rather than copying it: on
+// Windows the system's identities are link-time constants (libuuid), not
+// compile-time ones.
 #pragma once
 
 #include "automation_contract/automation_interfaces.h"
@@ -8,7 +10,7 @@
 template <typename Interface> struct InterfaceIdentity;
 
 #define PAGINOR_INTERFACE_IDENTITY(Interface, Iid)                                                 \
-    template <> struct InterfaceIdentity<Interface> { static constexpr IID value = Iid; };
+    template <> struct InterfaceIdentity<Interface> { static constexpr const IID& value = Iid; };
 
 PAGINOR_INTERFACE_IDENTITY(IUnknown, IID_IUnknown)
 PAGINOR_INTERFACE_IDENTITY(IDispatch, IID_IDispatch)

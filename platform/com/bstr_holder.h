@@ -2,6 +2,7 @@
 #pragma once
 
 #include "com/com.h"
+#include "win/wide_string.h"
 
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@ public:
     BstrHolder() = default;
     // Copies the text; check valid() when the text is non-empty, since the
     // allocation can fail.
-    explicit BstrHolder(std::u16string_view text)
+    explicit BstrHolder(WideStringView text)
         : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     BstrHolder(const BstrHolder&) = delete;
     BstrHolder& operator=(const BstrHolder&) = delete;
@@ -44,11 +45,10 @@ public:
 
     bool valid() const { return text_ != nullptr; }
     BSTR get() const { return text_; }
-    std::u16string_view view() const {
-        return text_ == nullptr ? std::u16string_view()
-                                : std::u16string_view(text_, SysStringLen(text_));
+    WideStringView view() const {
+        return text_ == nullptr ? WideStringView() : WideStringView(text_, SysStringLen(text_));
     }
-    std::u16string str() const { return std::u16string(view()); }
+    WideString str() const { return WideString(view()); }
 
 private:
     BSTR text_ = nullptr;

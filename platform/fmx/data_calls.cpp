@@ -28,7 +28,7 @@ const FMX_ParameterValue& ParameterAt(const FMX_DataVect* parameters, uint32_t i
     return *parameters->values[index];
 }
 
-void Push(FMX_DataVect* parameters, std::int32_t kind, std::u16string text, double number) {
+void Push(FMX_DataVect* parameters, std::int32_t kind, fmx::HostString text, double number) {
     auto value = std::make_unique<FMX_ParameterValue>();
     value->kind = kind;
     value->asText.value = std::move(text);
@@ -175,7 +175,7 @@ void FMXHost_DataVect_PushText(FMX_DataVect* parameters, const FMX_UniChar* text
         return;
     }
     HostSide([&] {
-        std::u16string value = text != nullptr ? std::u16string(text, length) : std::u16string();
+        fmx::HostString value = text != nullptr ? fmx::HostString(text, length) : fmx::HostString();
         const double number = fmx::NumberFromText(value);
         Push(parameters, FMX_DATA_TYPE_TEXT, std::move(value), number);
     });
@@ -186,7 +186,7 @@ void FMXHost_DataVect_PushTextUtf8(FMX_DataVect* parameters, const char* text) {
         return;
     }
     HostSide([&] {
-        std::u16string value = fmx::Utf16FromUtf8(text != nullptr ? text : "");
+        fmx::HostString value = fmx::Utf16FromUtf8(text != nullptr ? text : "");
         const double number = fmx::NumberFromText(value);
         Push(parameters, FMX_DATA_TYPE_TEXT, std::move(value), number);
     });
@@ -233,7 +233,7 @@ size_t FMXHost_Data_GetText(const FMX_Data* data, FMX_UniChar* buffer, size_t ca
     if (data == nullptr) {
         return 0;
     }
-    std::u16string text;
+    fmx::HostString text;
     HostSide([&] {
         switch (data->type) {
         case FMX_DATA_TYPE_TEXT:

@@ -26,16 +26,38 @@
 #ifdef __cplusplus
 extern "C" {
 #define FMX_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
-typedef char16_t FMX_UniChar;
 #else
 #define FMX_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
-typedef uint_least16_t FMX_UniChar;
 #endif
 
-#if defined(__GNUC__)
+/* A UTF-16 code unit: the platform's wide character (wchar_t on Windows,
+ * where it is 16 bits wide), so that a plug-in hands its own wide text over
+ * unconverted. */
+#if defined(_WIN32)
+typedef wchar_t FMX_UniChar;
+#elif defined(__cplusplus)
+typedef char16_t FMX_UniChar;
+#else
+typedef uint_least16_t FMX_UniChar;
+#endif
+FMX_STATIC_ASSERT(sizeof(FMX_UniChar) == 2, "FMX_UniChar is one UTF-16 code unit");
+
+/* On Windows the host's library is a DLL that exports the FM_ calls and a
+ * plug-in imports them (and exports its own entry point, see its
+ * module-definition file); elsewhere default visibility does both. */
+#if defined(_WIN32)
+#if defined(FMX_BUILDING_HOST_LIBRARY)
+#define FMX_API __declspec(dllexport)
+#else
+#define FMX_API __declspec(dllimport)
+#endif
+#define FMX_ENTRY_POINT
+#elif defined(__GNUC__)
 #define FMX_API __attribute__((visibility("default")))
+#define FMX_ENTRY_POINT FMX_API
 #else
 #define FMX_API
+#define FMX_ENTRY_POINT
 #endif
 
 /* ---- error container ------------------------------------------------- */
@@ -152,7 +174,7 @@ FMX_STATIC_ASSERT(sizeof(FMX_ExternCallStruct) == 36, "64-bit record is 36 bytes
 typedef void (*FMX_ExternCallProc)(FMX_ExternCallStruct* record);
 
 /* The plug-in's single export. */
-FMX_API void FMExternCallProc(FMX_ExternCallStruct* record);
+FMX_ENTRY_POINT void FMExternCallProc(FMX_ExternCallStruct* record);
 
 /* ---- text ------------------------------------------------------------ */
 

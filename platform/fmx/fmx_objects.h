@@ -3,6 +3,7 @@
 
 #include "calendar.h"
 #include "fmx/fmx.h"
+#include "value_text.h"
 
 #include <array>
 #include <memory>
@@ -10,7 +11,7 @@
 #include <vector>
 
 struct FMX_Text {
-    std::u16string value;
+    fmx::HostString value;
 };
 
 struct FMX_FixPt {
@@ -46,7 +47,7 @@ struct FMX_DataVect {
 
 struct FMX_Data {
     std::int32_t type = FMX_DATA_TYPE_NONE;
-    std::u16string text;
+    fmx::HostString text;
     double number = 0.0;
     fmx::Moment moment;
     FMX_Locale locale;

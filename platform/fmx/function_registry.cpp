@@ -7,7 +7,12 @@
 
 #include <algorithm>
 #include <cstring>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 using fmx::CallGuard;
 
@@ -16,8 +21,8 @@ namespace {
 struct RegisteredFunction {
     std::array<char, 5> pluginId{};
     int16_t functionId = 0;
-    std::u16string name;
-    std::u16string prototype;
+    fmx::HostString name;
+    fmx::HostString prototype;
     int16_t minArgs = 0;
     int16_t maxArgs = 0;
     uint32_t flags = 0;
@@ -44,14 +49,14 @@ auto FindEntry(const std::array<char, 5>& pluginId, int16_t functionId) {
     });
 }
 
-char16_t AsciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+FMX_UniChar AsciiLower(FMX_UniChar c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<FMX_UniChar>(c - 'A' + 'a') : c;
 }
 
-bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+bool SameNameIgnoringCase(fmx::HostStringView a, fmx::HostStringView b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return AsciiLower(x) == AsciiLower(y); });
+                      [](FMX_UniChar x, FMX_UniChar y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 void Describe(const RegisteredFunction& entry, FMXHost_FunctionInfo* out) {
@@ -128,7 +133,7 @@ bool FMXHost_FindFunction(const FMX_UniChar* name, size_t length, FMXHost_Functi
     if (name == nullptr || out == nullptr) {
         return false;
     }
-    const std::u16string_view wanted(name, length);
+    const fmx::HostStringView wanted(name, length);
     for (const RegisteredFunction& entry : Registry()) {
         if (SameNameIgnoringCase(entry.name, wanted)) {
             Describe(entry, out);
@@ -143,7 +148,7 @@ bool FMXHost_FindFunctionUtf8(const char* name, FMXHost_FunctionInfo* out) {
         return false;
     }
     try {
-        const std::u16string wide = fmx::Utf16FromUtf8(name);
+        const fmx::HostString wide = fmx::Utf16FromUtf8(name);
         return FMXHost_FindFunction(wide.data(), wide.size(), out);
     } catch (...) {
         return false;
@@ -172,11 +177,22 @@ int32_t FMXHost_CallFunction(const FMXHost_FunctionInfo* function, const FMX_Dat
 }
 
 uintptr_t FMXHost_ModuleBaseOf(const void* symbol) {
+#if defined(_WIN32)
+    // A module's handle is its load base; the reference count is left alone.
+    HMODULE module = nullptr;
+    if (symbol == nullptr || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                                     GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                                 static_cast<LPCWSTR>(symbol), &module)) {
+        return 0;
+    }
+    return reinterpret_cast<uintptr_t>(module);
+#else
     Dl_info info{};
     if (symbol == nullptr || dladdr(symbol, &info) == 0) {
         return 0;
     }
     return reinterpret_cast<uintptr_t>(info.dli_fbase);
+#endif
 }
 
 } // extern "C"

@@ -34,7 +34,7 @@ void FM_Text_GetUnicode(const FMX_Text* text, FMX_UniChar* buffer, uint32_t posi
         if (text == nullptr || buffer == nullptr || size == 0) {
             return;
         }
-        const std::u16string& value = text->value;
+        const fmx::HostString& value = text->value;
         const std::size_t start = std::min<std::size_t>(position, value.size());
         const std::size_t count = std::min<std::size_t>(size, value.size() - start);
         std::copy_n(value.data() + start, count, buffer);
@@ -47,7 +47,7 @@ void FM_Text_GetUnicode(const FMX_Text* text, FMX_UniChar* buffer, uint32_t posi
 void FM_Text_AssignUnicode(FMX_Text* text, const FMX_UniChar* s, FMX_ErrorContainer* err) {
     CallGuardVoid("FM_Text_AssignUnicode", err, [&] {
         if (text != nullptr) {
-            text->value = s != nullptr ? std::u16string(s) : std::u16string();
+            text->value = s != nullptr ? fmx::HostString(s) : fmx::HostString();
         }
     });
 }
@@ -70,7 +70,7 @@ uint32_t FM_Text_Find(const FMX_Text* text, const FMX_Text* other, uint32_t posi
             return FMX_TEXT_NOT_FOUND;
         }
         const std::size_t at = text->value.find(other->value, position);
-        return at == std::u16string::npos ? FMX_TEXT_NOT_FOUND : static_cast<uint32_t>(at);
+        return at == fmx::HostString::npos ? FMX_TEXT_NOT_FOUND : static_cast<uint32_t>(at);
     });
 }
 

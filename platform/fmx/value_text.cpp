@@ -8,19 +8,19 @@
 
 namespace fmx {
 
-double NumberFromText(std::u16string_view text) {
+double NumberFromText(HostStringView text) {
     std::string digits;
     bool negative = false;
     bool sawDigit = false;
     bool sawPoint = false;
-    for (char16_t c : text) {
-        if (c >= u'0' && c <= u'9') {
+    for (FMX_UniChar c : text) {
+        if (c >= '0' && c <= '9') {
             digits.push_back(static_cast<char>(c));
             sawDigit = true;
-        } else if (c == u'.' && !sawPoint) {
+        } else if (c == '.' && !sawPoint) {
             digits.push_back('.');
             sawPoint = true;
-        } else if (c == u'-' && !sawDigit) {
+        } else if (c == '-' && !sawDigit) {
             negative = true;
         }
     }
@@ -31,12 +31,12 @@ double NumberFromText(std::u16string_view text) {
     return negative ? -magnitude : magnitude;
 }
 
-std::u16string TextFromNumber(double value) {
+HostString TextFromNumber(double value) {
     if (!std::isfinite(value)) {
-        return u"?";
+        return Utf16FromAscii("?");
     }
     if (value == 0.0) {
-        return u"0";
+        return Utf16FromAscii("0");
     }
     char buffer[400];
     const double magnitude = std::fabs(value);
@@ -64,14 +64,19 @@ std::u16string TextFromNumber(double value) {
     return Utf16FromAscii(buffer);
 }
 
-std::u16string Utf16FromAscii(std::string_view text) {
-    return std::u16string(text.begin(), text.end());
+HostString Utf16FromAscii(std::string_view text) {
+    return HostString(text.begin(), text.end());
 }
 
 // Like fmcalc, the host gives every byte that does not begin a valid sequence
 // its own replacement character.
-std::u16string Utf16FromUtf8(std::string_view text) {
+HostString Utf16FromUtf8(std::string_view text) {
+#if defined(_WIN32)
+    const std::u16string units = paginor::Utf8ToUtf16(text, paginor::InvalidUtf8::ReplaceEachByte);
+    return HostString(units.begin(), units.end());
+#else
     return paginor::Utf8ToUtf16(text, paginor::InvalidUtf8::ReplaceEachByte);
+#endif
 }
 
 } // namespace fmx

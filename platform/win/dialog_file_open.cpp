@@ -4,16 +4,17 @@
 
 namespace {
 
-std::u16string TextOrEmpty(LPCWSTR text) {
-    return text != nullptr ? text : u"";
+WideString TextOrEmpty(LPCWSTR text) {
+    return text != nullptr ? text : OLESTR("");
 }
 
 } // namespace
 
 CFileDialog::CFileDialog(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName,
-                         DWORD flags, LPCWSTR filter, HWND /*parent*/)
+                         DWORD flags, LPCWSTR filter, HWND parent)
     : open_(openFileDialog != FALSE), defaultExtension_(TextOrEmpty(defaultExtension)),
-      fileName_(TextOrEmpty(fileName)), flags_(flags), filter_(TextOrEmpty(filter)) {}
+      fileName_(TextOrEmpty(fileName)), flags_(flags), filter_(TextOrEmpty(filter)),
+      parent_(parent) {}
 
 INT_PTR CFileDialog::DoModal() {
     paginor::win::DialogRequest request;
@@ -25,7 +26,7 @@ INT_PTR CFileDialog::DoModal() {
     paginor::win::DialogAnswer answer;
     try {
         answer = paginor::win::RequestDialogAnswer(request);
-        pathName_ = answer.value_or(std::u16string());
+        pathName_ = answer.value_or(WideString());
     } catch (...) {
         pathName_.clear(); // out of memory: nothing chosen
         return IDCANCEL;
@@ -33,6 +34,6 @@ INT_PTR CFileDialog::DoModal() {
     return answer && !answer->empty() ? IDOK : IDCANCEL;
 }
 
-std::u16string CFileDialog::GetPathName() const {
+WideString CFileDialog::GetPathName() const {
     return pathName_;
 }

@@ -3,12 +3,12 @@
 namespace paginor::win {
 namespace {
 
-std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separator) {
-    std::vector<std::u16string_view> parts;
+std::vector<WideStringView> Split(WideStringView text, WCHAR separator) {
+    std::vector<WideStringView> parts;
     while (true) {
         const auto at = text.find(separator);
         parts.push_back(text.substr(0, at));
-        if (at == std::u16string_view::npos) {
+        if (at == WideStringView::npos) {
             return parts;
         }
         text.remove_prefix(at + 1);
@@ -17,16 +17,16 @@ std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separa
 
 } // namespace
 
-std::vector<DialogFileFilter> ParseDialogFilter(std::u16string_view filter) {
+std::vector<DialogFileFilter> ParseDialogFilter(WideStringView filter) {
     std::vector<DialogFileFilter> filters;
-    const std::vector<std::u16string_view> fields = Split(filter, u'|');
+    const std::vector<WideStringView> fields = Split(filter, OLESTR('|'));
     for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
         // An empty field ends the list, as "||" does for the framework.
         if (fields[i].empty() || fields[i + 1].empty()) {
             break;
         }
-        DialogFileFilter entry{std::u16string(fields[i]), {}};
-        for (std::u16string_view pattern : Split(fields[i + 1], u';')) {
+        DialogFileFilter entry{WideString(fields[i]), {}};
+        for (WideStringView pattern : Split(fields[i + 1], OLESTR(';'))) {
             if (!pattern.empty()) {
                 entry.patterns.emplace_back(pattern);
             }
@@ -36,6 +36,25 @@ std::vector<DialogFileFilter> ParseDialogFilter(std::u16string_view filter) {
         }
     }
     return filters;
+}
+
+WideString CommonDialogFilter(WideStringView filter) {
+    WideString packed;
+    for (const DialogFileFilter& entry : ParseDialogFilter(filter)) {
+        packed += entry.name;
+        packed.push_back(0);
+        for (std::size_t i = 0; i < entry.patterns.size(); ++i) {
+            if (i > 0) {
+                packed.push_back(OLESTR(';'));
+            }
+            packed += entry.patterns[i];
+        }
+        packed.push_back(0);
+    }
+    if (!packed.empty()) {
+        packed.push_back(0);
+    }
+    return packed;
 }
 
 } // namespace paginor::win

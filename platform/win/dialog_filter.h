@@ -2,6 +2,8 @@
 // "Name|pattern[;pattern]|Name|pattern...", optionally ended by "||".
 #pragma once
 
+#include "win/wide_string.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,12 +11,17 @@
 namespace paginor::win {
 
 struct DialogFileFilter {
-    std::u16string name;
-    std::vector<std::u16string> patterns;
+    WideString name;
+    std::vector<WideString> patterns;
 };
 
 // Pairs of display name and patterns, in order, up to the first empty field
 // ("||" ends the list); a name without patterns is dropped.
-std::vector<DialogFileFilter> ParseDialogFilter(std::u16string_view filter);
+std::vector<DialogFileFilter> ParseDialogFilter(WideStringView filter);
+
+// The same filter as the common file dialog takes it: each display name and
+// its patterns (joined by ';'), every one ended by a NUL, and one more NUL
+// after the last. No usable pair gives an empty text: no filter at all.
+WideString CommonDialogFilter(WideStringView filter);
 
 } // namespace paginor::win

@@ -1,14 +1,23 @@
 // The shell's folder picker and the framework's open-file dialog, as the
 // plug-in calls them. Each is modal: it blocks the calling thread until the
-// request is answered (see dialog_requests.h for who answers).
+// request is answered. On Windows the folder picker is shell32's and the
+// file dialog is built on comdlg32's open-file dialog (native/); elsewhere
+// both stand in for them (see dialog_requests.h for who answers).
 #pragma once
 
 #include "com/com.h"
+#include "win/wide_string.h"
 #include "win/win_types.h"
+
+#if defined(_WIN32)
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#else
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // Longest path a picker hands back, terminator included. Paths on this
 // platform may run to PATH_MAX, so buffers are sized for that.
@@ -24,7 +33,7 @@ constexpr INT_PTR IDCANCEL = 2;
 
 // ---- Shell allocator ------------------------------------------------------
 
-constexpr IID IID_IMalloc = {0x00000002, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr IID IID_IMalloc = {0x00000002, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 struct IMalloc : IUnknown {
     virtual void* STDMETHODCALLTYPE Alloc(SIZE_T size) = 0;
@@ -93,6 +102,8 @@ constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 constexpr DWORD OFN_EXPLORER = 0x00080000;
 
+#endif // !_WIN32
+
 // The framework's file dialog: an open dialog (or a save dialog) with a
 // filter of the form "Name|pattern|Name|pattern...".
 class CFileDialog {
@@ -105,13 +116,14 @@ public:
     // Shows the dialog and waits: IDOK when a file was chosen, else IDCANCEL.
     INT_PTR DoModal();
     // The full path chosen by the last DoModal; empty when none was.
-    std::u16string GetPathName() const;
+    WideString GetPathName() const;
 
 private:
     bool open_;
-    std::u16string defaultExtension_;
-    std::u16string fileName_;
+    WideString defaultExtension_;
+    WideString fileName_;
     DWORD flags_;
-    std::u16string filter_;
-    std::u16string pathName_;
+    WideString filter_;
+    HWND parent_;
+    WideString pathName_;
 };

@@ -1,9 +1,16 @@
-// Window hooks: per-thread hook chains. Nothing on this platform produces
-// keyboard or mouse input, so installed procedures run only when a caller
-// passes an event along the chain (CallNextHookEx, or a test).
+// Window hooks (user32). On Windows the platform's own; elsewhere per-thread
+// hook chains stand in for them. Nothing there produces keyboard or mouse
+// input, so installed procedures run only when a caller passes an event along
+// the chain (CallNextHookEx, or a test).
 #pragma once
 
 #include "win/win_types.h"
+
+#if defined(_WIN32)
+
+#include <windows.h>
+
+#else
 
 constexpr int WH_KEYBOARD = 2;
 constexpr int WH_MOUSE = 7;
@@ -21,3 +28,5 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 BOOL UnhookWindowsHookEx(HHOOK hook);
 
 } // extern "C"
+
+#endif // !_WIN32

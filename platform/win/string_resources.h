@@ -1,9 +1,16 @@
-// String resources: a library registers its string table under its instance
-// handle (usually from a static object, so the table exists from load to
-// unload), and LoadStringW reads from it as on Windows.
+// String resources. On Windows they are the library's resource section, read
+// with user32's LoadStringW. Elsewhere a library registers its string table
+// under its instance handle (usually from a static object, so the table
+// exists from load to unload), and LoadStringW reads from it as on Windows.
 #pragma once
 
 #include "win/win_types.h"
+
+#if defined(_WIN32)
+
+#include <windows.h>
+
+#else
 
 #include <cstddef>
 
@@ -21,3 +28,5 @@ void UnregisterStringTable(HINSTANCE instance) noexcept;
 // copied. An unknown module or id, a null buffer or bufferMax <= 0 copies
 // nothing, leaves the buffer untouched and returns 0.
 extern "C" int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax);
+
+#endif // !_WIN32

@@ -1,7 +1,15 @@
 // Basic Win32 types and macros that the plug-in, the COM runtime and the
-// engine use. Widths follow the Windows ABI where it matters to callers:
-// LONG and HRESULT are 32-bit, handles are pointer-sized.
+// engine use. On Windows they are the platform's own; elsewhere this file
+// stands in for them, with widths that follow the Windows ABI where it
+// matters to callers: LONG and HRESULT are 32-bit, handles are pointer-sized,
+// and WCHAR is a UTF-16 code unit (char16_t, where Windows has wchar_t).
 #pragma once
+
+#if defined(_WIN32)
+
+#include <windows.h>
+
+#else
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +26,7 @@ using UINT = unsigned int;
 using BOOL = int;
 using LONGLONG = std::int64_t;
 using ULONGLONG = std::uint64_t;
-using WCHAR = char16_t;  // UTF-16 code unit, as on Windows
+using WCHAR = char16_t; // UTF-16 code unit, as wchar_t is on Windows
 using LPWSTR = WCHAR*;
 using LPCWSTR = const WCHAR*;
 using LPSTR = char*;
@@ -50,3 +58,8 @@ using HLOCAL = void*;
 #define WINAPI
 #define CALLBACK
 #define STDMETHODCALLTYPE
+
+// A literal of the platform's wide type: OLESTR("text") is L"text" on Windows.
+#define OLESTR(str) u##str
+
+#endif // !_WIN32

@@ -2,7 +2,7 @@
 
 #include "com/bstr_holder.h"
 
-std::u16string ComFailure::Description() const {
+WideString ComFailure::Description() const {
     IErrorInfo* info = m_errorInfo.Peek();
     if (info == nullptr) {
         return {};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "automation/automation_reference.h"
+#include "win/wide_string.h"
 
 #include <exception>
 #include <string>
@@ -17,7 +18,7 @@ public:
 
     // The error information's description, or empty text when the failure
     // carries none or the description cannot be read.
-    std::u16string Description() const;
+    WideString Description() const;
 
     const char* what() const noexcept override { return "automation call failed"; }
 

@@ -11,12 +11,12 @@ GuardedSteps::ServerLostHandler g_serverLostHandler = nullptr;
 
 } // namespace
 
-std::u16string ComFailureDetail(HRESULT status, std::u16string_view description) {
+WideString ComFailureDetail(HRESULT status, WideStringView description) {
     char digits[9];
     std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(status));
-    std::u16string detail = u"Error:";
+    WideString detail = OLESTR("Error:");
     detail.append(digits, digits + 8);
-    detail += u" Description: ";
+    detail += OLESTR(" Description: ");
     detail += description;
     return detail;
 }
@@ -47,7 +47,7 @@ void GuardedSteps::RecordComFailure(const ComFailure& failure) noexcept {
 
 void GuardedSteps::RecordUnknownException(const char* message) noexcept {
     try {
-        SetError(kErrorUnknownException, 0, UnknownExceptionDetail(paginor::Utf8ToUtf16(message)));
+        SetError(kErrorUnknownException, 0, UnknownExceptionDetail(WideFromUtf8(message)));
     } catch (...) {
         // Out of memory while reporting: the record keeps what it had.
     }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "automation/com_failure.h"
+#include "win/wide_string.h"
 
 #include <string>
 #include <string_view>
@@ -68,4 +69,4 @@ private:
 };
 
 // "Error:" + eight upper-case hexadecimal digits + " Description: " + text.
-std::u16string ComFailureDetail(HRESULT status, std::u16string_view description);
+WideString ComFailureDetail(HRESULT status, WideStringView description);

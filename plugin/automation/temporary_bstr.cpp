@@ -6,11 +6,11 @@
 
 namespace {
 
-BSTR AllocateOrRaise(std::u16string_view text) {
+BSTR AllocateOrRaise(WideStringView text) {
     if (text.size() > std::numeric_limits<UINT>::max() / sizeof(OLECHAR)) {
         RaiseComFailure(E_OUTOFMEMORY);
     }
-    static constexpr OLECHAR kEmpty[] = u"";
+    static constexpr OLECHAR kEmpty[] = OLESTR("");
     BSTR made =
         SysAllocStringLen(text.empty() ? kEmpty : text.data(), static_cast<UINT>(text.size()));
     if (made == nullptr) {
@@ -21,4 +21,4 @@ BSTR AllocateOrRaise(std::u16string_view text) {
 
 } // namespace
 
-TemporaryBstr::TemporaryBstr(std::u16string_view text) : m_text(AllocateOrRaise(text)) {}
+TemporaryBstr::TemporaryBstr(WideStringView text) : m_text(AllocateOrRaise(text)) {}

@@ -3,13 +3,14 @@
 #pragma once
 
 #include "com/com.h"
+#include "win/wide_string.h"
 
 #include <string_view>
 
 class TemporaryBstr {
 public:
     // Raises a ComFailure with E_OUTOFMEMORY when the string cannot be made.
-    explicit TemporaryBstr(std::u16string_view text);
+    explicit TemporaryBstr(WideStringView text);
     ~TemporaryBstr() { SysFreeString(m_text); }
     TemporaryBstr(const TemporaryBstr&) = delete;
     TemporaryBstr& operator=(const TemporaryBstr&) = delete;

@@ -12,8 +12,8 @@ std::unique_ptr<LastErrorRecord>& Slot() {
     return record;
 }
 
-std::u16string WideFromAscii(const char* text) {
-    return std::u16string(text, text + std::strlen(text));
+WideString WideFromAscii(const char* text) {
+    return WideString(text, text + std::strlen(text));
 }
 
 } // namespace
@@ -22,13 +22,13 @@ void ClearError(LastErrorRecord& record) {
     record.detail.reset();
     record.code = 0;
     record.nativeCode = 0;
-    record.message = u"Success";
+    record.message = OLESTR("Success");
 }
 
 void SetError(std::int32_t code, std::uint32_t nativeCode, LastErrorRecord& record,
-              std::u16string_view detail) {
+              WideStringView detail) {
     // Copy first so a detail that aliases the record's own text survives the clear.
-    std::u16string detailCopy(detail);
+    WideString detailCopy(detail);
     ClearError(record);
     record.code = code;
     record.nativeCode = nativeCode;
@@ -36,8 +36,8 @@ void SetError(std::int32_t code, std::uint32_t nativeCode, LastErrorRecord& reco
     record.message = WideFromAscii(ErrorMessageFor(code));
 }
 
-std::u16string ErrorText(const LastErrorRecord& record) {
-    std::u16string text = record.message.value_or(std::u16string());
+WideString ErrorText(const LastErrorRecord& record) {
+    WideString text = record.message.value_or(WideString());
     if (record.detail) {
         text += *record.detail;
     }
@@ -65,7 +65,7 @@ void ClearError() {
     }
 }
 
-void SetError(std::int32_t code, std::uint32_t nativeCode, std::u16string_view detail) {
+void SetError(std::int32_t code, std::uint32_t nativeCode, WideStringView detail) {
     if (Slot()) {
         SetError(code, nativeCode, *Slot(), detail);
     }
@@ -75,6 +75,6 @@ std::int32_t LastErrorCode() {
     return Slot() ? Slot()->code : 0;
 }
 
-std::u16string LastErrorText() {
-    return Slot() ? ErrorText(*Slot()) : std::u16string();
+WideString LastErrorText() {
+    return Slot() ? ErrorText(*Slot()) : WideString();
 }

@@ -2,8 +2,8 @@
 // starts, a failure fills it, and QELT_GetLastError reads it back.
 //
 //   ClearError();                                  // "Success", code 0
-//   SetError(kErrorNoDocumentOpen, 0, u""); // "No PDF Document opened"
-//   SetError(-999, 0, u"Error:80004005 Description: ");
+//   SetError(kErrorNoDocumentOpen, 0, OLESTR("")); // "No PDF Document opened"
+//   SetError(-999, 0, OLESTR("Error:80004005 Description: "));
 //
 // The record exists from the host's Init to its Shutdown; outside that window
 // the process-wide calls do nothing and reads see an empty record.
@@ -11,6 +11,7 @@
 
 #include "errors/error_codes.h"
 #include "errors/unknown_exception_detail.h"
+#include "win/wide_string.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,16 +21,16 @@
 struct LastErrorRecord {
     std::int32_t code = 0;
     std::uint32_t nativeCode = 0;
-    std::optional<std::u16string> message; // none in the initial state
-    std::optional<std::u16string> detail;  // none until SetError; may be empty
+    std::optional<WideString> message; // none in the initial state
+    std::optional<WideString> detail;  // none until SetError; may be empty
 };
 
 // Operations on one record.
 void ClearError(LastErrorRecord& record);
 void SetError(std::int32_t code, std::uint32_t nativeCode, LastErrorRecord& record,
-              std::u16string_view detail);
+              WideStringView detail);
 // The message followed directly by the detail; either alone; or empty.
-std::u16string ErrorText(const LastErrorRecord& record);
+WideString ErrorText(const LastErrorRecord& record);
 
 // The process-wide record.
 void CreateLastErrorRecord();  // initial state: code 0, no message, no detail
@@ -37,6 +38,6 @@ void DestroyLastErrorRecord(); // clears and frees it; safe when there is none
 LastErrorRecord* CurrentLastErrorRecord();
 
 void ClearError();
-void SetError(std::int32_t code, std::uint32_t nativeCode, std::u16string_view detail);
+void SetError(std::int32_t code, std::uint32_t nativeCode, WideStringView detail);
 std::int32_t LastErrorCode();
-std::u16string LastErrorText();
+WideString LastErrorText();

@@ -14,7 +14,7 @@ struct LocalFreeDeleter {
     void operator()(WCHAR* text) const noexcept { LocalFree(text); }
 };
 
-std::u16string SystemMessageForLastError() {
+WideString SystemMessageForLastError() {
     WCHAR* raw = nullptr;
     const DWORD length =
         FormatMessageW(kSystemMessageFlags, nullptr, GetLastError(), kUserDefaultLanguage,
@@ -23,17 +23,17 @@ std::u16string SystemMessageForLastError() {
     if (length == 0 || raw == nullptr) {
         return {};
     }
-    return std::u16string(raw, length);
+    return WideString(raw, length);
 }
 
 } // namespace
 
-std::u16string UnknownExceptionDetail(std::u16string_view message, std::u16string_view object) {
-    std::u16string detail = u"UNKNOWN EXCEPTION: FUNC:";
+WideString UnknownExceptionDetail(WideStringView message, WideStringView object) {
+    WideString detail = OLESTR("UNKNOWN EXCEPTION: FUNC:");
     detail += SystemMessageForLastError();
-    detail += u"\nOBJ: ";
+    detail += OLESTR("\nOBJ: ");
     detail += object;
-    detail += u"\nMSG: ";
+    detail += OLESTR("\nMSG: ");
     detail += message;
     return detail;
 }

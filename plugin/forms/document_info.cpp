@@ -13,47 +13,48 @@
 namespace {
 
 // Keys are compared exactly: "title" is not "Title".
-constexpr std::array<std::u16string_view, 7> kWritableKeys = {
-    u"Title", u"Author", u"Subject", u"Keywords", u"Creator", u"Producer", u"Trapped"};
-constexpr std::array<std::u16string_view, 2> kReadOnlyKeys = {u"CreationDate", u"ModDate"};
+constexpr std::array<WideStringView, 7> kWritableKeys = {
+    OLESTR("Title"),   OLESTR("Author"),   OLESTR("Subject"), OLESTR("Keywords"),
+    OLESTR("Creator"), OLESTR("Producer"), OLESTR("Trapped")};
+constexpr std::array<WideStringView, 2> kReadOnlyKeys = {OLESTR("CreationDate"), OLESTR("ModDate")};
 
 template <std::size_t N>
-bool Contains(const std::array<std::u16string_view, N>& keys, std::u16string_view key) {
+bool Contains(const std::array<WideStringView, N>& keys, WideStringView key) {
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-bool IsReadableKey(std::u16string_view key) {
+bool IsReadableKey(WideStringView key) {
     return Contains(kWritableKeys, key) || Contains(kReadOnlyKeys, key);
 }
 
 } // namespace
 
-std::u16string CPDFSession::GetDocInfo(const std::u16string& key) {
+WideString CPDFSession::GetDocInfo(const WideString& key) {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
     if (!IsReadableKey(key)) {
-        SetError(kErrorInvalidInfoItem, 0, u"");
+        SetError(kErrorInvalidInfoItem, 0, OLESTR(""));
         return kErrorText;
     }
-    std::u16string value;
+    WideString value;
     GuardedSteps steps;
     steps.Run([&] {
         paginor::BstrHolder entry;
         m_document.Call(&IPDDocument::GetInfo, TemporaryBstr(key).Get(), entry.put());
         value = entry.str();
     });
-    return steps.Failed() ? std::u16string(kErrorText) : value;
+    return steps.Failed() ? WideString(kErrorText) : value;
 }
 
-std::u16string CPDFSession::SetDocInfo(const std::u16string& key, const std::u16string& value) {
+WideString CPDFSession::SetDocInfo(const WideString& key, const WideString& value) {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
     if (!Contains(kWritableKeys, key)) {
-        SetError(kErrorInvalidInfoItem, 0, u"");
+        SetError(kErrorInvalidInfoItem, 0, OLESTR(""));
         return kErrorText;
     }
     VARIANT_BOOL written = VARIANT_FALSE;
@@ -67,7 +68,7 @@ std::u16string CPDFSession::SetDocInfo(const std::u16string& key, const std::u16
     }
     if (written == VARIANT_FALSE) {
         // Reported as a failure: an empty text would read as success to callers.
-        SetError(kErrorCannotSetDocumentInfo, 0, u"");
+        SetError(kErrorCannotSetDocumentInfo, 0, OLESTR(""));
         return kErrorText;
     }
     return kDoneText;

@@ -13,33 +13,33 @@ namespace {
 // A name that is not cached, or a document without cacheable fields, gives
 // "0"; a load that did not succeed gives what the load returned.
 template <typename Access>
-std::u16string WithCachedField(CPDFSession& session, const std::u16string& name, Access access) {
-    if (session.CachedFields().empty()) {
-        std::u16string loaded = session.LoadFields();
+WideString WithCachedField(CPDFSession& session, const WideString& name, Access access) {
+    if (session.CachedFields().Empty()) {
+        WideString loaded = session.LoadFields();
         if (loaded != kDoneText) {
             return loaded;
         }
     }
-    const auto entry = session.CachedFields().find(name);
-    if (entry == session.CachedFields().end()) {
+    CFieldObj* cached = session.CachedFields().Find(name);
+    if (cached == nullptr) {
         return kDoneText;
     }
-    std::u16string result = kDoneText;
+    WideString result = kDoneText;
     GuardedSteps steps;
-    steps.Run([&] { result = access(entry->second->Field()); });
-    return steps.Failed() ? std::u16string(kErrorText) : result;
+    steps.Run([&] { result = access(cached->Field()); });
+    return steps.Failed() ? WideString(kErrorText) : result;
 }
 
 // The value as a "%s" format would show it: up to the first NUL; an absent
 // value is empty.
-std::u16string AsFormattedText(const paginor::BstrHolder& value) {
-    const std::u16string_view text = value.view();
-    return std::u16string(text.substr(0, text.find(u'\0')));
+WideString AsFormattedText(const paginor::BstrHolder& value) {
+    const WideStringView text = value.view();
+    return WideString(text.substr(0, text.find(OLESTR('\0'))));
 }
 
 } // namespace
 
-std::u16string CPDFSession::GetFieldValue(const std::u16string& fieldName) {
+WideString CPDFSession::GetFieldValue(const WideString& fieldName) {
     return WithCachedField(*this, fieldName, [](const AutomationRef<IFormField>& field) {
         paginor::BstrHolder value;
         field.Call(&IFormField::get_Value, value.put());
@@ -47,27 +47,27 @@ std::u16string CPDFSession::GetFieldValue(const std::u16string& fieldName) {
     });
 }
 
-std::u16string CPDFSession::SetFieldValue(const std::u16string& fieldName,
-                                          const std::u16string& value) {
+WideString CPDFSession::SetFieldValue(const WideString& fieldName, const WideString& value) {
     return WithCachedField(*this, fieldName, [&value](const AutomationRef<IFormField>& field) {
         field.Call(&IFormField::put_Value, TemporaryBstr(value).Get());
-        return std::u16string(kDoneText);
+        return WideString(kDoneText);
     });
 }
 
-std::u16string CPDFSession::GetFieldNames(bool includeValues) {
-    if (m_fieldCache.empty() && LoadFields() != kDoneText) {
-        SetError(kErrorFieldsUnavailable, 0, u"");
+WideString CPDFSession::GetFieldNames(bool includeValues) {
+    if (m_fieldCache.Empty() && LoadFields() != kDoneText) {
+        SetError(kErrorFieldsUnavailable, 0, OLESTR(""));
         return kErrorText;
     }
-    // Values are not read: with includeValues each name only gains the bar.
-    std::u16string names;
+    // In the document's field order. Values are not read: with includeValues
+    // each name only gains the bar.
+    WideString names;
     for (const auto& entry : m_fieldCache) {
         names += entry.first;
         if (includeValues) {
-            names += u'|';
+            names += OLESTR('|');
         }
-        names += u'\r';
+        names += OLESTR('\r');
     }
     return names;
 }

@@ -5,8 +5,8 @@
 
 PAGINOR_SCRIPT_FUNCTION(QELT_SetPDFFieldValue) {
     return RunScriptFunction(parameters, result, {2, 2}, [](const ParamReader& params) {
-        const std::optional<std::u16string> name = params.Wide(0);
-        const std::u16string value = params.Wide(1).value_or(u"");
+        const std::optional<WideString> name = params.Wide(0);
+        const WideString value = params.Wide(1).value_or(OLESTR(""));
         // Refused before any document check.
         if (!name) {
             return RefuseParameterValues();
@@ -17,7 +17,7 @@ PAGINOR_SCRIPT_FUNCTION(QELT_SetPDFFieldValue) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_GetPDFFieldValue) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        const std::optional<std::u16string> name = params.Wide(0);
+        const std::optional<WideString> name = params.Wide(0);
         if (!name) {
             return RefuseParameterValues();
         }

@@ -50,9 +50,9 @@ std::size_t BucketCountFor(LONG fieldCount) {
 
 } // namespace
 
-std::u16string CPDFSession::LoadFields() {
+WideString CPDFSession::LoadFields() {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
 
@@ -70,13 +70,13 @@ std::u16string CPDFSession::LoadFields() {
         HRESULT status = CLSIDFromProgID(kProgIdFormsApp, &formsClass);
         if (FAILED(status)) {
             SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                     u"Classid for AFormAut.App");
+                     OLESTR("Classid for AFormAut.App"));
             return kErrorText;
         }
         status = CreateInstance(m_forms, formsClass, CLSCTX_ALL);
         if (FAILED(status)) {
             m_forms.Clear();
-            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AFormAut.App");
+            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AFormAut.App"));
             return kErrorText;
         }
     }
@@ -91,14 +91,14 @@ std::u16string CPDFSession::LoadFields() {
             return kErrorText;
         }
         if (!m_fields) {
-            return u""; // no field collection: nothing to load, nothing to report
+            return OLESTR(""); // no field collection: nothing to load, nothing to report
         }
     }
 
     steps.Run([&] {
         LONG count = 0;
         m_fields.Call(&IFormFields::get_Count, &count);
-        m_fieldCache.rehash(BucketCountFor(count));
+        m_fieldCache.Rehash(BucketCountFor(count));
 
         AutomationRef<IUnknown> enumeratorObject;
         m_fields.Call(&IFormFields::get__NewEnum, enumeratorObject.Receive());
@@ -128,7 +128,7 @@ std::u16string CPDFSession::LoadFields() {
             paginor::BstrHolder name;
             field.Call(&IFormField::get_Name, name.put());
             // A later field of the same name replaces (and frees) the earlier one.
-            m_fieldCache.insert_or_assign(name.str(), std::move(entry));
+            m_fieldCache.Store(name.str(), std::move(entry));
         }
         // Except when the server has gone: the fields are not all there, and
         // the session must let go of the server.

@@ -8,8 +8,8 @@ PAGINOR_SCRIPT_FUNCTION(QELT_GetPDFInfo) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
         // An empty key is left to the session, which refuses it after the
         // document check.
-        const std::u16string key = params.Wide(0).value_or(u"");
-        std::u16string entry = PdfSession().GetDocInfo(key);
+        const WideString key = params.Wide(0).value_or(OLESTR(""));
+        WideString entry = PdfSession().GetDocInfo(key);
         if (!IsConvertibleDateEntry(key, entry)) {
             return ScriptResult(std::move(entry));
         }
@@ -21,8 +21,8 @@ PAGINOR_SCRIPT_FUNCTION(QELT_GetPDFInfo) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_SetPDFInfo) {
     return RunScriptFunction(parameters, result, {2, 2}, [](const ParamReader& params) {
-        const std::optional<std::u16string> key = params.Wide(0);
-        const std::u16string value = params.Wide(1).value_or(u"");
+        const std::optional<WideString> key = params.Wide(0);
+        const WideString value = params.Wide(1).value_or(OLESTR(""));
         if (!key) {
             return RefuseParameterValues();
         }

@@ -6,14 +6,14 @@ namespace {
 
 // The field at 1-based characters [first, first + width), read like the C
 // library's decimal conversion; only called when those characters exist.
-SHORT Field(std::u16string_view text, std::size_t first, std::size_t width) {
+SHORT Field(WideStringView text, std::size_t first, std::size_t width) {
     return static_cast<SHORT>(WideToLong(text.substr(first - 1, width)));
 }
 
 } // namespace
 
-PdfDateFields ParsePdfDate(std::u16string_view text) {
-    if (!text.empty() && text.front() == u'D') {
+PdfDateFields ParsePdfDate(WideStringView text) {
+    if (!text.empty() && text.front() == OLESTR('D')) {
         text.remove_prefix(std::min<std::size_t>(2, text.size()));
     }
     const std::size_t length = text.size();
@@ -37,6 +37,7 @@ PdfDateFields ParsePdfDate(std::u16string_view text) {
     return fields;
 }
 
-bool IsConvertibleDateEntry(std::u16string_view key, std::u16string_view text) {
-    return (key == u"CreationDate" || key == u"ModDate") && text != u"!!ERROR!!" && text.size() > 3;
+bool IsConvertibleDateEntry(WideStringView key, WideStringView text) {
+    return (key == OLESTR("CreationDate") || key == OLESTR("ModDate")) &&
+           text != OLESTR("!!ERROR!!") && text.size() > 3;
 }

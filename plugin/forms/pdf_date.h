@@ -2,6 +2,7 @@
 // fields of a host date-time.
 #pragma once
 
+#include "win/wide_string.h"
 #include "win/win_types.h"
 
 #include <string_view>
@@ -21,8 +22,8 @@ struct PdfDateFields {
 // letter and what should be a colon). Fields past the end of the text keep
 // their defaults; the time-zone part is ignored, and values outside the
 // calendar pass through unchanged.
-PdfDateFields ParsePdfDate(std::u16string_view text);
+PdfDateFields ParsePdfDate(WideStringView text);
 
 // Whether an information entry read under `key` goes back as a date-time:
 // a date key whose text is longer than three characters.
-bool IsConvertibleDateEntry(std::u16string_view key, std::u16string_view text);
+bool IsConvertibleDateEntry(WideStringView key, WideStringView text);

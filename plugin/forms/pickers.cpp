@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr char16_t kPdfFilter[] = u"Acrobat Files (*.PDF)|*.pdf";
-constexpr char16_t kFolderTitle[] = u"Select Folder Path";
-constexpr char16_t kNoFileSystemPath[] = u"-3";
+constexpr WCHAR kPdfFilter[] = OLESTR("Acrobat Files (*.PDF)|*.pdf");
+constexpr WCHAR kFolderTitle[] = OLESTR("Select Folder Path");
+constexpr WCHAR kNoFileSystemPath[] = OLESTR("-3");
 
 // Preselects the folder whose path the picker's caller put in `data`.
 int CALLBACK SelectPreselectedFolder(HWND window, UINT message, LPARAM /*param*/, LPARAM data) {
@@ -39,7 +39,7 @@ private:
 
 } // namespace
 
-std::u16string BrowseForPdfFile() {
+WideString BrowseForPdfFile() {
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_EXPLORER, kPdfFilter, nullptr);
     // Confirmed or cancelled, the path the dialog reports tells: empty when
     // no file was chosen.
@@ -47,8 +47,8 @@ std::u16string BrowseForPdfFile() {
     return dialog.GetPathName();
 }
 
-std::u16string BrowseForFolder(const std::optional<std::u16string>& preselected) {
-    std::vector<WCHAR> buffer(MAX_PATH, u'\0'); // display name, then the path
+WideString BrowseForFolder(const std::optional<WideString>& preselected) {
+    std::vector<WCHAR> buffer(MAX_PATH, OLESTR('\0')); // display name, then the path
     ShellAllocatorRef allocator;
     if (FAILED(SHGetMalloc(allocator.Receive()))) {
         return kNoFileSystemPath;
@@ -76,7 +76,7 @@ std::u16string BrowseForFolder(const std::optional<std::u16string>& preselected)
     return buffer.data();
 }
 
-std::u16string WithoutCarriageReturns(std::u16string text) {
-    std::erase(text, u'\r');
+WideString WithoutCarriageReturns(WideString text) {
+    std::erase(text, OLESTR('\r'));
     return text;
 }

@@ -56,12 +56,18 @@ void HandleGetString(const FMX_ExternCallStruct& record) {
     auto* buffer = reinterpret_cast<WCHAR*>(record.result);
     const int capacity =
         static_cast<int>(std::min<std::uint32_t>(record.parm3, std::numeric_limits<int>::max()));
+    // A buffer without room for a single unit gets nothing: given a capacity
+    // of 0, the platform's LoadStringW would write a pointer to the resource
+    // itself into the buffer's first bytes.
+    if (buffer == nullptr || capacity < 1) {
+        return;
+    }
     LoadStringW(reinterpret_cast<HINSTANCE>(record.instanceID), id, buffer, capacity);
 }
 
 } // namespace
 
-extern "C" FMX_API void FMExternCallProc(FMX_ExternCallStruct* record) {
+extern "C" FMX_ENTRY_POINT void FMExternCallProc(FMX_ExternCallStruct* record) {
     if (record == nullptr) {
         return;
     }

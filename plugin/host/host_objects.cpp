@@ -36,14 +36,14 @@ std::uint32_t HostText::Size() const {
     return CallHost([&](FMX_ErrorContainer* err) { return FM_Text_GetSize(get(), err); });
 }
 
-void HostText::GetUnicode(char16_t* buffer, std::uint32_t position, std::uint32_t capacity) const {
+void HostText::GetUnicode(WCHAR* buffer, std::uint32_t position, std::uint32_t capacity) const {
     CallHost([&](FMX_ErrorContainer* err) {
         FM_Text_GetUnicode(get(), buffer, position, capacity, err);
     });
 }
 
-void HostText::AssignUnicode(std::u16string_view text) {
-    const std::u16string terminated(text);
+void HostText::AssignUnicode(WideStringView text) {
+    const WideString terminated(text);
     CallHost(
         [&](FMX_ErrorContainer* err) { FM_Text_AssignUnicode(get(), terminated.c_str(), err); });
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "fmx/fmx.h"
+#include "win/wide_string.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,8 +44,8 @@ public:
     HostText(); // FM_Text_Constructor1
     std::uint32_t Size() const;
     // Copies up to `capacity` units from `position` (FM_Text_GetUnicode).
-    void GetUnicode(char16_t* buffer, std::uint32_t position, std::uint32_t capacity) const;
-    void AssignUnicode(std::u16string_view text); // an embedded zero ends the text
+    void GetUnicode(WCHAR* buffer, std::uint32_t position, std::uint32_t capacity) const;
+    void AssignUnicode(WideStringView text); // an embedded zero ends the text
     void AssignAscii(const char* text);
     // Position of `other` at or after `position`, or FMX_TEXT_NOT_FOUND.
     std::uint32_t Find(const HostText& other, std::uint32_t position) const;

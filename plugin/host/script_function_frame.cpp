@@ -12,7 +12,7 @@ std::uint32_t ParamReader::Count() const {
     return ParamCount(m_parameters);
 }
 
-std::optional<std::u16string> ParamReader::Wide(std::uint32_t index) const {
+std::optional<WideString> ParamReader::Wide(std::uint32_t index) const {
     if (index >= Count()) {
         return std::nullopt;
     }
@@ -43,7 +43,7 @@ ScriptResult ScriptResult::Date(std::int16_t year, std::int16_t month, std::int1
 }
 
 ScriptResult RefuseParameterValues() {
-    SetError(kErrorInvalidParameterValue, 0, u"");
+    SetError(kErrorInvalidParameterValue, 0, OLESTR(""));
     return ScriptResult(kFailureText);
 }
 
@@ -65,8 +65,8 @@ void StoreResult(FMX_Data* result, HostText& output, const ScriptResult& value) 
     }
 }
 
-std::u16string AsciiToWide(const char* text) {
-    std::u16string wide;
+WideString AsciiToWide(const char* text) {
+    WideString wide;
     for (; text != nullptr && *text != '\0'; ++text) {
         wide.push_back(static_cast<unsigned char>(*text));
     }
@@ -103,7 +103,7 @@ std::int16_t RunScriptFunction(const FMX_DataVect* parameters, FMX_Data* result,
         const ParamReader params(parameters);
         const std::uint32_t count = params.Count();
         if (count < accepted.min || count > accepted.max) {
-            SetError(kErrorInvalidParameterCount, 0, u"");
+            SetError(kErrorInvalidParameterCount, 0, OLESTR(""));
             SetTextResult(result, output, kFailureText);
             return 0;
         }

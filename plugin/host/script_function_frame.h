@@ -27,6 +27,7 @@
 #pragma once
 
 #include "fmx/fmx.h"
+#include "win/wide_string.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,7 +36,7 @@
 #include <type_traits>
 #include <utility>
 
-inline constexpr std::u16string_view kFailureText = u"!!ERROR!!";
+inline constexpr WideStringView kFailureText = OLESTR("!!ERROR!!");
 
 // Read access to the call's parameters (the value helpers of value_conversion.h,
 // bound to one data vector). Reading an index at or past Count() gives no
@@ -44,7 +45,7 @@ class ParamReader {
 public:
     explicit ParamReader(const FMX_DataVect* parameters) : m_parameters(parameters) {}
     std::uint32_t Count() const;
-    std::optional<std::u16string> Wide(std::uint32_t index) const;
+    std::optional<WideString> Wide(std::uint32_t index) const;
     std::int32_t Long(std::uint32_t index) const;
     bool Bool(std::uint32_t index) const;
     const FMX_DataVect* Raw() const noexcept { return m_parameters; }
@@ -60,22 +61,22 @@ public:
         std::int16_t year, month, day, hour, minute, second;
     };
 
-    ScriptResult(std::u16string text) : m_text(std::move(text)) {}
-    ScriptResult(std::u16string_view text) : m_text(text) {}
-    ScriptResult(const char16_t* text) : m_text(text) {}
+    ScriptResult(WideString text) : m_text(std::move(text)) {}
+    ScriptResult(WideStringView text) : m_text(text) {}
+    ScriptResult(const WCHAR* text) : m_text(text) {}
     static ScriptResult Number(std::int32_t value);
     static ScriptResult Date(std::int16_t year, std::int16_t month, std::int16_t day,
                              std::int16_t hour, std::int16_t minute, std::int16_t second);
 
     Kind kind() const noexcept { return m_kind; }
-    const std::u16string& text() const noexcept { return m_text; }
+    const WideString& text() const noexcept { return m_text; }
     std::int32_t number() const noexcept { return m_number; }
     const DateParts& date() const noexcept { return m_date; }
 
 private:
     ScriptResult() = default;
     Kind m_kind = Kind::Text;
-    std::u16string m_text;
+    WideString m_text;
     std::int32_t m_number = 0;
     DateParts m_date{};
 };

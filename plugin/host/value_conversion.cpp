@@ -9,7 +9,7 @@ std::uint32_t ParamCount(const FMX_DataVect* parameters) {
     return CallHost([&](FMX_ErrorContainer* err) { return FM_DataVect_Size(parameters, err); });
 }
 
-std::optional<std::u16string> ParamAsWide(const FMX_DataVect* parameters, std::uint32_t index) {
+std::optional<WideString> ParamAsWide(const FMX_DataVect* parameters, std::uint32_t index) {
     const FMX_Text* text = CallHost(
         [&](FMX_ErrorContainer* err) { return FM_DataVect_AtAsText(parameters, index, err); });
     const std::uint32_t size =
@@ -18,12 +18,12 @@ std::optional<std::u16string> ParamAsWide(const FMX_DataVect* parameters, std::u
     if (n <= 1) {
         return std::nullopt;
     }
-    std::vector<char16_t> buffer(n, u'\0');
+    std::vector<WCHAR> buffer(n, OLESTR('\0'));
     CallHost([&](FMX_ErrorContainer* err) {
         FM_Text_GetUnicode(text, buffer.data(), 0, static_cast<std::uint32_t>(n), err);
     });
-    buffer.back() = u'\0';
-    return std::u16string(buffer.data());
+    buffer.back() = OLESTR('\0');
+    return WideString(buffer.data());
 }
 
 std::int32_t ParamAsLong(const FMX_DataVect* parameters, std::uint32_t index) {
@@ -39,29 +39,31 @@ bool ParamAsBool(const FMX_DataVect* parameters, std::uint32_t index) {
 
 namespace {
 
-char16_t FoldCase(char16_t c) {
-    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
-        return static_cast<char16_t>(c - 0x20);
+WCHAR FoldCase(WCHAR c) {
+    if ((c >= OLESTR('a') && c <= OLESTR('z')) || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
+        return static_cast<WCHAR>(c - 0x20);
     }
     return c;
 }
 
-bool IsWideSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
+bool IsWideSpace(WCHAR c) {
+    return c == OLESTR(' ') || (c >= OLESTR('\t') && c <= OLESTR('\r'));
 }
 
 } // namespace
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+bool EqualsIgnoringCase(WideStringView a, WideStringView b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](WCHAR x, WCHAR y) {
+               return FoldCase(x) == FoldCase(y);
+           });
 }
 
-YesNo ParseYesNoWord(std::u16string_view text) {
-    static constexpr std::array<std::u16string_view, 5> kYes{u"TRUE", u"1", u"YES", u"ON", u"Y"};
-    static constexpr std::array<std::u16string_view, 5> kNo{u"FALSE", u"0", u"NO", u"N", u"OFF"};
-    const auto matches = [&](std::u16string_view word) { return EqualsIgnoringCase(text, word); };
+YesNo ParseYesNoWord(WideStringView text) {
+    static constexpr std::array<WideStringView, 5> kYes{OLESTR("TRUE"), OLESTR("1"), OLESTR("YES"),
+                                                        OLESTR("ON"), OLESTR("Y")};
+    static constexpr std::array<WideStringView, 5> kNo{OLESTR("FALSE"), OLESTR("0"), OLESTR("NO"),
+                                                       OLESTR("N"), OLESTR("OFF")};
+    const auto matches = [&](WideStringView word) { return EqualsIgnoringCase(text, word); };
     if (std::any_of(kYes.begin(), kYes.end(), matches)) {
         return YesNo::Yes;
     }
@@ -71,21 +73,21 @@ YesNo ParseYesNoWord(std::u16string_view text) {
     return YesNo::Invalid;
 }
 
-std::int32_t WideToLong(std::u16string_view text) {
+std::int32_t WideToLong(WideStringView text) {
     std::size_t i = 0;
     while (i < text.size() && IsWideSpace(text[i])) {
         ++i;
     }
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    if (i < text.size() && (text[i] == OLESTR('+') || text[i] == OLESTR('-'))) {
+        negative = text[i] == OLESTR('-');
         ++i;
     }
     // Accumulate as a negative number so INT32_MIN is reachable.
     constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - u'0'), kLimit);
+    for (; i < text.size() && text[i] >= OLESTR('0') && text[i] <= OLESTR('9'); ++i) {
+        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - OLESTR('0')), kLimit);
     }
     if (negative) {
         return static_cast<std::int32_t>(-magnitude);
@@ -93,7 +95,7 @@ std::int32_t WideToLong(std::u16string_view text) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(magnitude, kLimit - 1));
 }
 
-void SetTextResult(FMX_Data* result, HostText& output, std::u16string_view text) {
+void SetTextResult(FMX_Data* result, HostText& output, WideStringView text) {
     output.AssignUnicode(text);
     const FMX_Locale* locale =
         CallHost([&](FMX_ErrorContainer* err) { return FM_Data_GetLocale(result, err); });

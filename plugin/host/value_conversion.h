@@ -5,6 +5,7 @@
 
 #include "fmx/fmx.h"
 #include "host/host_objects.h"
+#include "win/wide_string.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,7 +14,7 @@
 
 std::uint32_t ParamCount(const FMX_DataVect* parameters);
 // The parameter as a wide string; an empty parameter gives no string.
-std::optional<std::u16string> ParamAsWide(const FMX_DataVect* parameters, std::uint32_t index);
+std::optional<WideString> ParamAsWide(const FMX_DataVect* parameters, std::uint32_t index);
 // The parameter as the host's number, truncated by the host to 32 bits.
 std::int32_t ParamAsLong(const FMX_DataVect* parameters, std::uint32_t index);
 // The host's own yes/no reading of the parameter.
@@ -21,20 +22,20 @@ bool ParamAsBool(const FMX_DataVect* parameters, std::uint32_t index);
 
 enum class YesNo { Yes, No, Invalid };
 // "TRUE" "1" "YES" "ON" "Y" / "FALSE" "0" "NO" "N" "OFF", any case, whole text.
-YesNo ParseYesNoWord(std::u16string_view text);
+YesNo ParseYesNoWord(WideStringView text);
 // What callers return for YesNo::Invalid.
-inline constexpr std::u16string_view kInvalidArgumentText = u"!!ERROR!! Invalid argument";
+inline constexpr WideStringView kInvalidArgumentText = OLESTR("!!ERROR!! Invalid argument");
 
 // The C library's wide-string-to-long rule for decimal text: leading white
 // space skipped, an optional sign, then the digits up to the first other
 // character; no digits gives 0. Saturates at the 32-bit limits.
-std::int32_t WideToLong(std::u16string_view text);
+std::int32_t WideToLong(WideStringView text);
 
 // Case-insensitive equality of wide strings (simple case folding of the
 // Basic Latin and Latin-1 letters).
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b);
+bool EqualsIgnoringCase(WideStringView a, WideStringView b);
 
-void SetTextResult(FMX_Data* result, HostText& output, std::u16string_view text);
+void SetTextResult(FMX_Data* result, HostText& output, WideStringView text);
 void SetNumberResult(FMX_Data* result, std::int32_t value);
 void SetDateResult(FMX_Data* result, std::int16_t year, std::int16_t month, std::int16_t day,
                    std::int16_t hour, std::int16_t minute, std::int16_t second);

@@ -6,16 +6,16 @@
 
 namespace {
 
-constexpr std::u16string_view kShortVersion = u"3.0.1.0";
-constexpr std::u16string_view kLongVersion = u"Paginor 3.0.1.0";
+constexpr WideStringView kShortVersion = OLESTR("3.0.1.0");
+constexpr WideStringView kLongVersion = OLESTR("Paginor 3.0.1.0");
 
 } // namespace
 
 PAGINOR_SCRIPT_FUNCTION(QELT_Version) {
     return RunScriptFunction(parameters, result, kAnyParamCount, [](const ParamReader& params) {
         const auto type = params.Wide(0);
-        return ScriptResult(type && EqualsIgnoringCase(*type, u"LONG") ? kLongVersion
-                                                                       : kShortVersion);
+        return ScriptResult(type && EqualsIgnoringCase(*type, OLESTR("LONG")) ? kLongVersion
+                                                                              : kShortVersion);
     });
 }
 
@@ -24,7 +24,7 @@ PAGINOR_SCRIPT_FUNCTION(QELT_GetLastError) {
         parameters, result, kAnyParamCount,
         [](const ParamReader& params) {
             const auto type = params.Wide(0);
-            if (type && EqualsIgnoringCase(*type, u"Number")) {
+            if (type && EqualsIgnoringCase(*type, OLESTR("Number"))) {
                 return ScriptResult::Number(LastErrorCode());
             }
             return ScriptResult(LastErrorText());

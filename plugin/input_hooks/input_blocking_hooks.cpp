@@ -4,6 +4,7 @@
 #include "win/hooks.h"
 #include "win/module_handle.h"
 #include "win/thread.h"
+#include "win/wide_string.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ InputBlockingHooks::InputBlockingHooks() noexcept {
     const DWORD thread = GetCurrentThreadId();
     // No module of this name needs to exist: a hook confined to the caller's
     // own thread accepts an empty module handle.
-    g_keyboardHook =
-        SetWindowsHookExW(WH_KEYBOARD, BlockKeyboardInput, GetModuleHandleW(u"KeyBoard"), thread);
+    g_keyboardHook = SetWindowsHookExW(WH_KEYBOARD, BlockKeyboardInput,
+                                       GetModuleHandleW(OLESTR("KeyBoard")), thread);
     // The mouse hook names this library, the module that holds its procedure.
     g_mouseHook = SetWindowsHookExW(WH_MOUSE, BlockMouseInput, PluginInstanceHandle(), thread);
 }

@@ -5,6 +5,7 @@
 
 #include "automation/guarded_steps.h"
 #include "errors/last_error_record.h"
+#include "win/wide_string.h"
 
 #include <cstdint>
 #include <string_view>
@@ -18,7 +19,7 @@ public:
     }
 
     // Records `code` with `detail` and marks the operation failed.
-    void Refuse(std::int32_t code, std::u16string_view detail) noexcept {
+    void Refuse(std::int32_t code, WideStringView detail) noexcept {
         try {
             SetError(code, 0, detail);
         } catch (...) {

@@ -1,13 +1,14 @@
 // Deleting a run of pages from the open document.
 #include "session/pdf_session.h"
 
+#include "automation/operation_not_done.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
 
-std::u16string CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
+WideString CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
     if (!m_viewer) {
-        SetError(kErrorNoViewerFile, 0, u"");
+        SetError(kErrorNoViewerFile, 0, OLESTR(""));
         return kErrorText;
     }
     OperationSteps steps;
@@ -21,19 +22,25 @@ std::u16string CPDFSession::DeletePages(LONG firstPage, LONG lastPage) {
     // The indexes are 0-based but compared with the count itself; indexes the
     // checks let through are the delete operation's to judge.
     if (const LONG pages = PageCountOf(steps, m_document); !steps.Failed() && pages < firstPage) {
-        steps.Refuse(kErrorInvalidStartPage, u"");
+        steps.Refuse(kErrorInvalidStartPage, OLESTR(""));
     }
     if (const LONG pages = PageCountOf(steps, m_document); !steps.Failed() && pages < lastPage) {
-        steps.Refuse(kErrorInvalidEndPage, u"");
+        steps.Refuse(kErrorInvalidEndPage, OLESTR(""));
     }
     if (!steps.Failed() && lastPage < firstPage) {
-        steps.Refuse(kErrorInvalidPageRange, u"");
+        steps.Refuse(kErrorInvalidPageRange, OLESTR(""));
     }
     VARIANT_BOOL deleted = VARIANT_FALSE;
-    if (steps.Run(
-            [&] { m_document.Call(&IPDDocument::DeletePages, firstPage, lastPage, &deleted); }) &&
-        deleted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotDeletePages, u"");
+    std::optional<WideString> refusal;
+    if (steps.Run([&] {
+            refusal = ReasonNotDone(
+                [&] { m_document.Call(&IPDDocument::DeletePages, firstPage, lastPage, &deleted); });
+        })) {
+        if (refusal) {
+            steps.Refuse(kErrorCannotDeletePages, *refusal);
+        } else if (deleted == VARIANT_FALSE) {
+            steps.Refuse(kErrorCannotDeletePages, OLESTR(""));
+        }
     }
     return steps.Failed() ? kErrorText : kDoneText;
 }

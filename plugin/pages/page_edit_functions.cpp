@@ -8,11 +8,11 @@
 PAGINOR_SCRIPT_FUNCTION(QELT_InsertPages) {
     return RunScriptFunction(parameters, result, {5, 5}, [](const ParamReader& params) {
         const LONG afterPage = params.Long(0);
-        const std::optional<std::u16string> sourcePath = params.Wide(1);
+        const std::optional<WideString> sourcePath = params.Wide(1);
         const LONG startPage = params.Long(2);
         const LONG numPages = params.Long(3);
         bool includeBookmarks = false; // also for an empty parameter
-        if (const std::optional<std::u16string> word = params.Wide(4)) {
+        if (const std::optional<WideString> word = params.Wide(4)) {
             const YesNo answer = ParseYesNoWord(*word);
             // A word that is neither yes nor no is refused rather than read as no.
             if (answer == YesNo::Invalid) {
@@ -34,6 +34,6 @@ PAGINOR_SCRIPT_FUNCTION(QELT_DeletePages) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_AppendPDF) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        return ScriptResult(PdfSession().AppendPDF(params.Wide(0).value_or(u"")));
+        return ScriptResult(PdfSession().AppendPDF(params.Wide(0).value_or(OLESTR(""))));
     });
 }

@@ -1,6 +1,8 @@
 // Copying a run of pages from another PDF file into the open document.
 #include "session/pdf_session.h"
 
+#include "automation_contract/automation_values.h"
+#include "automation/operation_not_done.h"
 #include "errors/last_error_record.h"
 #include "pages/operation_steps.h"
 #include "pages/source_document.h"
@@ -14,16 +16,15 @@ constexpr int kReadAccess = 4;
 
 } // namespace
 
-std::u16string CPDFSession::InsertPages(LONG afterPage,
-                                        const std::optional<std::u16string>& sourcePath,
-                                        LONG startPage, LONG numPages, bool includeBookmarks) {
+WideString CPDFSession::InsertPages(LONG afterPage, const std::optional<WideString>& sourcePath,
+                                    LONG startPage, LONG numPages, bool includeBookmarks) {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
-    const std::u16string path = sourcePath.value_or(std::u16string());
+    const WideString path = sourcePath.value_or(WideString());
     if (_waccess(path.c_str(), kReadAccess) != 0) {
-        SetError(kErrorFileNotFound, 0, u"");
+        SetError(kErrorFileNotFound, 0, OLESTR(""));
         return kErrorText;
     }
     AutomationRef<IPDDocument> source;
@@ -36,35 +37,44 @@ std::u16string CPDFSession::InsertPages(LONG afterPage,
     const LONG sourcePages = PageCountOf(steps, source);
     // The checks run in this order and stop at the first that fails; the
     // open document's count is read only for a non-negative afterPage.
+    // afterPage is handed over unshifted (0 inserts after the first page);
+    // kBeforeFirstPage puts the pages in front of the first, which no other
+    // value can.
     const auto checkRange = [&] {
-        if (afterPage < 0) {
-            return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
+        if (afterPage < kBeforeFirstPage) {
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("afterPage is not valid"));
         }
-        const LONG openPages = PageCountOf(steps, m_document);
+        const LONG openPages = afterPage < 0 ? 0 : PageCountOf(steps, m_document);
         if (steps.Failed()) {
             return;
         }
         if (afterPage > openPages) {
-            return steps.Refuse(kErrorInvalidPageRange, u"afterPage is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("afterPage is not valid"));
         }
         if (startPage < 0 || startPage > sourcePages) {
-            return steps.Refuse(kErrorInvalidPageRange, u"startPage is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("startPage is not valid"));
         }
         // The run [startPage, startPage + numPages) must lie inside the source.
         if (numPages < 0 || std::int64_t{startPage} + numPages > sourcePages) {
-            return steps.Refuse(kErrorInvalidPageRange, u"numPages is not valid");
+            return steps.Refuse(kErrorInvalidPageRange, OLESTR("numPages is not valid"));
         }
     };
     if (!steps.Failed()) {
         checkRange();
     }
     VARIANT_BOOL inserted = VARIANT_FALSE;
+    std::optional<WideString> refusal;
     if (steps.Run([&] {
-            m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
-                            numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
-        }) &&
-        inserted == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotInsertPages, u"");
+            refusal = ReasonNotDone([&] {
+                m_document.Call(&IPDDocument::InsertPages, afterPage, source.Peek(), startPage,
+                                numPages, LONG{includeBookmarks ? 1 : 0}, &inserted);
+            });
+        })) {
+        if (refusal) {
+            steps.Refuse(kErrorCannotInsertPages, *refusal);
+        } else if (inserted == VARIANT_FALSE) {
+            steps.Refuse(kErrorCannotInsertPages, OLESTR(""));
+        }
     }
     CloseSourceDocument(steps, source);
     return steps.Failed() ? kErrorText : kDoneText;

@@ -18,33 +18,33 @@
 
 namespace {
 
-constexpr char16_t kNoTextSelection[] = u"Failed to create text selection.";
+constexpr WCHAR kNoTextSelection[] = OLESTR("Failed to create text selection.");
 
 // "<text>\n CODE:" followed by the status as eight lower-case hex digits.
-std::u16string HighlightListFailure(const char* text, HRESULT status) {
+WideString HighlightListFailure(const char* text, HRESULT status) {
     char detail[128];
     std::snprintf(detail, sizeof detail, "%s\n CODE:%08x", text, static_cast<unsigned>(status));
-    return std::u16string(detail, detail + std::char_traits<char>::length(detail));
+    return WideString(detail, detail + std::char_traits<char>::length(detail));
 }
 
 // The page's text, or no value after recording the failure.
-std::optional<std::u16string> ReadPageText(CPDFSession& session, const std::u16string& pageNumber) {
+std::optional<WideString> ReadPageText(CPDFSession& session, const WideString& pageNumber) {
     AutomationRef<IPDDocument>& document = session.Document();
     AutomationRef<IViewerDocument>& viewer = session.Viewer();
     AutomationRef<IAutomationApp>& application = session.Application();
     if (!document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return std::nullopt;
     }
     if (!viewer) {
-        SetError(kErrorNoViewerFile, 0, u"");
+        SetError(kErrorNoViewerFile, 0, OLESTR(""));
         return std::nullopt;
     }
     OperationSteps steps;
     VARIANT_BOOL shown = VARIANT_FALSE;
     if (steps.Run([&] { application.Call(&IAutomationApp::Show, &shown); }) &&
         shown == VARIANT_FALSE) {
-        steps.Refuse(kErrorCannotShowAcrobat, u"");
+        steps.Refuse(kErrorCannotShowAcrobat, OLESTR(""));
     }
     if (steps.Failed()) {
         return std::nullopt;
@@ -99,14 +99,14 @@ std::optional<std::u16string> ReadPageText(CPDFSession& session, const std::u16s
     if (!steps.Failed() && itemCount == 0) {
         steps.Refuse(kErrorCannotGetPageText, kNoTextSelection);
     }
-    std::u16string text;
+    WideString text;
     steps.Run([&] {
         for (LONG item = 0; item < itemCount; ++item) {
             paginor::BstrHolder itemText;
             selection.Call(&ITextSelection::GetText, item, itemText.put());
             text += itemText.view();
         }
-        std::erase(text, u'\n');
+        std::erase(text, OLESTR('\n'));
     });
     if (steps.Failed()) {
         return std::nullopt;
@@ -116,16 +116,16 @@ std::optional<std::u16string> ReadPageText(CPDFSession& session, const std::u16s
 
 } // namespace
 
-std::u16string CPDFSession::GetTextFromPage(const std::u16string& pageNumber) {
+WideString CPDFSession::GetTextFromPage(const WideString& pageNumber) {
     return ReadPageText(*this, pageNumber).value_or(kErrorText);
 }
 
 // The length, in UTF-16 code units, of exactly the text GetTextFromPage gives.
-std::u16string CPDFSession::GetTextLengthFromPage(const std::u16string& pageNumber) {
-    const std::optional<std::u16string> text = ReadPageText(*this, pageNumber);
+WideString CPDFSession::GetTextLengthFromPage(const WideString& pageNumber) {
+    const std::optional<WideString> text = ReadPageText(*this, pageNumber);
     if (!text) {
         return kErrorText;
     }
     const std::string digits = std::to_string(text->size());
-    return std::u16string(digits.begin(), digits.end());
+    return WideString(digits.begin(), digits.end());
 }

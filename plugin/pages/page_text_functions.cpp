@@ -10,7 +10,7 @@ namespace {
 // number or one below 1 is refused before the session is asked anything.
 template <typename Operation>
 ScriptResult WithPageNumber(const ParamReader& params, Operation operation) {
-    const std::optional<std::u16string> pageNumber = params.Wide(0);
+    const std::optional<WideString> pageNumber = params.Wide(0);
     if (!pageNumber || WideToLong(*pageNumber) < 1) {
         return RefuseParameterValues();
     }
@@ -21,7 +21,7 @@ ScriptResult WithPageNumber(const ParamReader& params, Operation operation) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_GetTextFromPage) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        return WithPageNumber(params, [](const std::u16string& pageNumber) {
+        return WithPageNumber(params, [](const WideString& pageNumber) {
             return PdfSession().GetTextFromPage(pageNumber);
         });
     });
@@ -29,7 +29,7 @@ PAGINOR_SCRIPT_FUNCTION(QELT_GetTextFromPage) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_GetTextLengthFromPage) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        return WithPageNumber(params, [](const std::u16string& pageNumber) {
+        return WithPageNumber(params, [](const WideString& pageNumber) {
             return PdfSession().GetTextLengthFromPage(pageNumber);
         });
     });

@@ -1,14 +1,14 @@
 #include "pages/path_list.h"
 
-std::vector<std::u16string> SplitPathList(std::u16string_view list) {
-    std::vector<std::u16string> paths;
+std::vector<WideString> SplitPathList(WideStringView list) {
+    std::vector<WideString> paths;
     std::size_t position = 0;
     while (position < list.size()) {
-        const std::size_t start = list.find_first_not_of(u'\r', position);
-        if (start == std::u16string_view::npos) {
+        const std::size_t start = list.find_first_not_of(OLESTR('\r'), position);
+        if (start == WideStringView::npos) {
             break;
         }
-        const std::size_t end = std::min(list.find(u'\r', start), list.size());
+        const std::size_t end = std::min(list.find(OLESTR('\r'), start), list.size());
         paths.emplace_back(list.substr(start, end - start));
         position = end;
     }

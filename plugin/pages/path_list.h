@@ -1,6 +1,8 @@
 // Splitting the carriage-return separated list of files to append.
 #pragma once
 
+#include "win/wide_string.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,4 +12,4 @@
 // other character belongs to the path, which is taken untrimmed. A list
 // without any path (empty, or carriage returns only) gives the whole list as
 // its single path.
-std::vector<std::u16string> SplitPathList(std::u16string_view list);
+std::vector<WideString> SplitPathList(WideStringView list);

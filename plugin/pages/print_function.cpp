@@ -8,7 +8,7 @@
 PAGINOR_SCRIPT_FUNCTION(QELT_PrintPDF) {
     return RunScriptFunction(parameters, result, {0, 1}, [](const ParamReader& params) {
         bool longForm = false; // also without a parameter or with an empty one
-        if (const std::optional<std::u16string> word =
+        if (const std::optional<WideString> word =
                 params.Count() == 1 ? params.Wide(0) : std::nullopt) {
             const YesNo answer = ParseYesNoWord(*word);
             // A word that is neither yes nor no is refused rather than read as no.

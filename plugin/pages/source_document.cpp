@@ -1,6 +1,7 @@
 #include "pages/source_document.h"
 
 #include "automation/create_instance.h"
+#include "automation/operation_not_done.h"
 #include "automation/temporary_bstr.h"
 #include "errors/last_error_record.h"
 
@@ -9,23 +10,32 @@ bool CreateSourceDocument(AutomationRef<IPDDocument>& source) {
     HRESULT status = CLSIDFromString(kProgIdPDDocument, &documentClass);
     if (FAILED(status)) {
         SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                 u"Classid for AcroExch.PDoc");
+                 OLESTR("Classid for AcroExch.PDoc"));
         return false;
     }
     status = CreateInstance(source, documentClass, CLSCTX_ALL);
     if (FAILED(status)) {
         source.Clear();
-        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.PDoc");
+        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AcroExch.PDoc"));
         return false;
     }
     return true;
 }
 
 void OpenSourceDocument(OperationSteps& steps, const AutomationRef<IPDDocument>& source,
-                        const std::u16string& path) {
+                        const WideString& path) {
     VARIANT_BOOL opened = VARIANT_FALSE;
-    if (steps.Run([&] { source.Call(&IPDDocument::Open, TemporaryBstr(path).Get(), &opened); }) &&
-        opened == VARIANT_FALSE) {
+    std::optional<WideString> refusal;
+    const bool ran = steps.Run([&] {
+        refusal = ReasonNotDone(
+            [&] { source.Call(&IPDDocument::Open, TemporaryBstr(path).Get(), &opened); });
+    });
+    if (refusal) {
+        // The application's reason names the file.
+        steps.Refuse(kErrorCannotOpenPdf, *refusal);
+        return;
+    }
+    if (ran && opened == VARIANT_FALSE) {
         // Checking pages of a file that did not open would work on whatever
         // count the empty document reports.
         steps.Refuse(kErrorCannotOpenPdf, path);

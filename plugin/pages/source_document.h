@@ -4,6 +4,7 @@
 
 #include "automation/automation_reference.h"
 #include "pages/operation_steps.h"
+#include "win/wide_string.h"
 
 #include <string>
 
@@ -12,9 +13,10 @@
 bool CreateSourceDocument(AutomationRef<IPDDocument>& source);
 
 // Opens `path` in the source document. An open that answers false records
-// -2017 with the path as detail and marks the operation failed.
+// -2017 with the path as detail, one the application refuses records -2017
+// with its reason; either marks the operation failed.
 void OpenSourceDocument(OperationSteps& steps, const AutomationRef<IPDDocument>& source,
-                        const std::u16string& path);
+                        const WideString& path);
 
 // Closes the source document when it is present. While the call has not
 // failed, a failed close is recorded and marks the operation failed; after a failure

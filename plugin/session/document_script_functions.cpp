@@ -7,7 +7,7 @@
 
 PAGINOR_SCRIPT_FUNCTION(QELT_OpenPDF) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        const std::optional<std::u16string> path = params.Wide(0);
+        const std::optional<WideString> path = params.Wide(0);
         // Opening can take long and shows windows: keep the user's input away
         // from the host meanwhile, including for a refused path.
         InputBlockingHooks hooks;
@@ -27,7 +27,7 @@ PAGINOR_SCRIPT_FUNCTION(QELT_ClosePDF) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_DeletePDF) {
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        const std::optional<std::u16string> path = params.Wide(0);
+        const std::optional<WideString> path = params.Wide(0);
         if (!path) {
             return RefuseParameterValues();
         }
@@ -37,7 +37,7 @@ PAGINOR_SCRIPT_FUNCTION(QELT_DeletePDF) {
 
 PAGINOR_SCRIPT_FUNCTION(QELT_SavePDF) {
     return RunScriptFunction(parameters, result, {0, 0}, [](const ParamReader&) {
-        return ScriptResult(PdfSession().SavePDF(std::u16string()));
+        return ScriptResult(PdfSession().SavePDF(WideString()));
     });
 }
 
@@ -45,7 +45,7 @@ PAGINOR_SCRIPT_FUNCTION(QELT_SaveAsPDF) {
     // Registered for 0 to 1 parameters, but an empty path would mean "in
     // place", which only QELT_SavePDF asks for.
     return RunScriptFunction(parameters, result, {1, 1}, [](const ParamReader& params) {
-        const std::optional<std::u16string> path = params.Wide(0);
+        const std::optional<WideString> path = params.Wide(0);
         if (!path) {
             return RefuseParameterValues();
         }

@@ -24,7 +24,7 @@ CPDFSession::~CPDFSession() {
 }
 
 void CPDFSession::ClearFields() noexcept {
-    m_fieldCache.clear();
+    m_fieldCache.Clear();
 }
 
 void CPDFSession::ForgetLostServer() noexcept {

@@ -9,15 +9,11 @@
 #pragma once
 
 #include "automation/automation_reference.h"
-#include "session/field_object.h"
+#include "session/field_cache.h"
+#include "win/wide_string.h"
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
-
-// Field name (exact, case-sensitive) to its cached field.
-using FieldCache = std::unordered_map<std::u16string, std::unique_ptr<CFieldObj>>;
 
 class CPDFSession {
 public:
@@ -27,35 +23,35 @@ public:
     CPDFSession& operator=(const CPDFSession&) = delete;
 
     // Opening, closing and deleting documents.
-    std::u16string OpenPDF(const std::u16string& path);
-    std::u16string ClosePDF();
-    std::u16string DeletePDF(const std::u16string& path);
+    WideString OpenPDF(const WideString& path);
+    WideString ClosePDF();
+    WideString DeletePDF(const WideString& path);
 
     // Saves to `path`, or to the open path when `path` is empty.
-    std::u16string SavePDF(const std::u16string& path);
-    std::u16string GetNumPages();
+    WideString SavePDF(const WideString& path);
+    WideString GetNumPages();
 
     // The application's window and lifetime.
-    std::u16string ShowAcrobat();
-    std::u16string HideAcrobat();
-    std::u16string CloseAcrobat();
+    WideString ShowAcrobat();
+    WideString HideAcrobat();
+    WideString CloseAcrobat();
 
     // Page operations (plugin/pages).
-    std::u16string InsertPages(LONG afterPage, const std::optional<std::u16string>& sourcePath,
-                               LONG startPage, LONG numPages, bool includeBookmarks);
-    std::u16string DeletePages(LONG firstPage, LONG lastPage);
-    std::u16string AppendPDF(const std::u16string& pathList);
-    std::u16string GetTextFromPage(const std::u16string& pageNumber);
-    std::u16string GetTextLengthFromPage(const std::u16string& pageNumber);
-    std::u16string PrintPDF(bool longForm);
+    WideString InsertPages(LONG afterPage, const std::optional<WideString>& sourcePath,
+                           LONG startPage, LONG numPages, bool includeBookmarks);
+    WideString DeletePages(LONG firstPage, LONG lastPage);
+    WideString AppendPDF(const WideString& pathList);
+    WideString GetTextFromPage(const WideString& pageNumber);
+    WideString GetTextLengthFromPage(const WideString& pageNumber);
+    WideString PrintPDF(bool longForm);
 
     // Form fields and document information (plugin/forms).
-    std::u16string LoadFields();
-    std::u16string GetFieldValue(const std::u16string& fieldName);
-    std::u16string SetFieldValue(const std::u16string& fieldName, const std::u16string& value);
-    std::u16string GetFieldNames(bool includeValues);
-    std::u16string GetDocInfo(const std::u16string& key);
-    std::u16string SetDocInfo(const std::u16string& key, const std::u16string& value);
+    WideString LoadFields();
+    WideString GetFieldValue(const WideString& fieldName);
+    WideString SetFieldValue(const WideString& fieldName, const WideString& value);
+    WideString GetFieldNames(bool includeValues);
+    WideString GetDocInfo(const WideString& key);
+    WideString SetDocInfo(const WideString& key, const WideString& value);
 
     // Deletes every cached field. Records nothing, cannot fail.
     void ClearFields() noexcept;
@@ -73,7 +69,7 @@ public:
     AutomationRef<IViewerDocument>& Viewer() noexcept { return m_viewer; }
     AutomationRef<IFormsApp>& Forms() noexcept { return m_forms; }
     AutomationRef<IFormFields>& Fields() noexcept { return m_fields; }
-    const std::u16string& OpenPath() const noexcept { return m_openPath; }
+    const WideString& OpenPath() const noexcept { return m_openPath; }
     FieldCache& CachedFields() noexcept { return m_fieldCache; }
 
 private:
@@ -82,7 +78,7 @@ private:
     AutomationRef<IViewerDocument> m_viewer;
     AutomationRef<IFormsApp> m_forms;
     AutomationRef<IFormFields> m_fields;
-    std::u16string m_openPath;
+    WideString m_openPath;
     FieldCache m_fieldCache;
 };
 
@@ -90,5 +86,5 @@ private:
 CPDFSession& PdfSession() noexcept;
 
 // Result texts shared by the session methods.
-inline constexpr char16_t kDoneText[] = u"0";
-inline constexpr char16_t kErrorText[] = u"!!ERROR!!";
+inline constexpr WCHAR kDoneText[] = OLESTR("0");
+inline constexpr WCHAR kErrorText[] = OLESTR("!!ERROR!!");

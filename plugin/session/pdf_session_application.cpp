@@ -4,9 +4,9 @@
 #include "automation/guarded_steps.h"
 #include "errors/last_error_record.h"
 
-std::u16string CPDFSession::ShowAcrobat() {
+WideString CPDFSession::ShowAcrobat() {
     if (!m_application) {
-        SetError(kErrorAcrobatNotOpen, 0, u"");
+        SetError(kErrorAcrobatNotOpen, 0, OLESTR(""));
         return kErrorText;
     }
     VARIANT_BOOL shown = VARIANT_FALSE;
@@ -16,15 +16,15 @@ std::u16string CPDFSession::ShowAcrobat() {
         return kErrorText;
     }
     if (shown == VARIANT_FALSE) {
-        SetError(kErrorCannotShowAcrobat, 0, u"");
+        SetError(kErrorCannotShowAcrobat, 0, OLESTR(""));
         return kErrorText;
     }
     return kDoneText;
 }
 
-std::u16string CPDFSession::HideAcrobat() {
+WideString CPDFSession::HideAcrobat() {
     if (!m_application) {
-        SetError(kErrorAcrobatNotOpen, 0, u"");
+        SetError(kErrorAcrobatNotOpen, 0, OLESTR(""));
         return kErrorText;
     }
     VARIANT_BOOL hidden = VARIANT_FALSE;
@@ -34,22 +34,22 @@ std::u16string CPDFSession::HideAcrobat() {
         return kErrorText;
     }
     if (hidden == VARIANT_FALSE) {
-        SetError(kErrorCannotHideAcrobat, 0, u"");
+        SetError(kErrorCannotHideAcrobat, 0, OLESTR(""));
         return kErrorText;
     }
     return kDoneText;
 }
 
-std::u16string CPDFSession::CloseAcrobat() {
+WideString CPDFSession::CloseAcrobat() {
     if (!m_application) {
         return kDoneText;
     }
     if (m_viewer) {
-        SetError(kErrorDocumentStillOpenMisspelt, 0, u"");
+        SetError(kErrorDocumentStillOpenMisspelt, 0, OLESTR(""));
         return kErrorText;
     }
     if (m_document) {
-        SetError(kErrorDocumentStillOpen, 0, u"");
+        SetError(kErrorDocumentStillOpen, 0, OLESTR(""));
         return kErrorText;
     }
     m_fields.Clear();

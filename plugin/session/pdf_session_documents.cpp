@@ -3,6 +3,7 @@
 
 #include "automation/create_instance.h"
 #include "automation/guarded_steps.h"
+#include "automation/operation_not_done.h"
 #include "automation/temporary_bstr.h"
 #include "errors/last_error_record.h"
 #include "text_encoding/utf_conversion.h"
@@ -16,15 +17,15 @@ namespace {
 constexpr int kReadAccess = 4;
 
 // The text a failed deletion reports: the C runtime's reason for `error`.
-std::u16string SystemReason(int error) {
-    return paginor::Utf8ToUtf16(std::generic_category().message(error));
+WideString SystemReason(int error) {
+    return WideFromUtf8(std::generic_category().message(error));
 }
 
 } // namespace
 
-std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
+WideString CPDFSession::OpenPDF(const WideString& path) {
     if (m_document) {
-        SetError(kErrorFileAlreadyOpen, 0, u"");
+        SetError(kErrorFileAlreadyOpen, 0, OLESTR(""));
         return kErrorText;
     }
     m_forms.Clear();
@@ -32,7 +33,7 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     m_viewer.Clear();
 
     if (_waccess(path.c_str(), kReadAccess) != 0) {
-        SetError(kErrorFileNotFound, 0, u"");
+        SetError(kErrorFileNotFound, 0, OLESTR(""));
         return kErrorText;
     }
 
@@ -43,13 +44,13 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
         if (FAILED(status)) {
             m_application.Clear();
             SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                     u"Classid for AcroExch.App");
+                     OLESTR("Classid for AcroExch.App"));
             return kErrorText;
         }
         status = CreateInstance(m_application, applicationClass);
         if (FAILED(status)) {
             m_application.Clear();
-            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.App");
+            SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AcroExch.App"));
             return kErrorText;
         }
     }
@@ -59,21 +60,23 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     if (FAILED(status)) {
         m_application.Clear();
         SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status),
-                 u"Classid for AcroExch.PDDoc");
+                 OLESTR("Classid for AcroExch.PDDoc"));
         return kErrorText;
     }
     status = CreateInstance(m_document, documentClass);
     if (FAILED(status)) {
         m_application.Clear();
-        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), u"AcroExch.PDoc");
+        SetError(kErrorLibraryFailedToLoad, static_cast<DWORD>(status), OLESTR("AcroExch.PDoc"));
         return kErrorText;
     }
 
     GuardedSteps steps;
     bool opened = false;
+    std::optional<WideString> refusal;
     steps.Run([&] {
         VARIANT_BOOL answer = VARIANT_FALSE;
-        m_document.Call(&IPDDocument::Open, TemporaryBstr(path), &answer);
+        refusal = ReasonNotDone(
+            [&] { m_document.Call(&IPDDocument::Open, TemporaryBstr(path), &answer); });
         opened = answer != VARIANT_FALSE;
     });
     if (!steps.Failed() && opened) {
@@ -85,7 +88,9 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     }
     if (steps.Failed() || !opened) {
         if (!steps.Failed()) {
-            SetError(kErrorCannotOpenPdf, 0, u"");
+            // The application's reason (not a regular file, too large, not a
+            // PDF, protected by a password) when it gave one.
+            SetError(kErrorCannotOpenPdf, 0, refusal.value_or(WideString()));
         }
         // A document that did not open must not count as open: it would
         // refuse every later open with -2013. Back to the state before the call.
@@ -101,7 +106,7 @@ std::u16string CPDFSession::OpenPDF(const std::u16string& path) {
     return kDoneText;
 }
 
-std::u16string CPDFSession::ClosePDF() {
+WideString CPDFSession::ClosePDF() {
     // Only references are dropped: the application is not asked to close the
     // document or its window, and it keeps running.
     m_document.Clear();
@@ -113,13 +118,19 @@ std::u16string CPDFSession::ClosePDF() {
     return kDoneText;
 }
 
-std::u16string CPDFSession::DeletePDF(const std::u16string& path) {
+WideString CPDFSession::DeletePDF(const WideString& path) {
+    // Only files are deleted: a device node, a FIFO or a socket given by
+    // mistake (or by someone hoping for it) stays where it is.
+    if (GetFileAttributesW(path.c_str()) == FILE_ATTRIBUTE_DEVICE) {
+        SetError(kErrorCannotDeleteFile, 0, OLESTR("not a regular file (a device, FIFO or socket)"));
+        return kErrorText;
+    }
     if (_wunlink(path.c_str()) == 0) {
         return kDoneText;
     }
     const int error = errno;
     if (error == ENOENT) {
-        SetError(kErrorFileNotFound, 0, u"");
+        SetError(kErrorFileNotFound, 0, OLESTR(""));
     } else {
         SetError(kErrorCannotDeleteFile, static_cast<DWORD>(error), SystemReason(error));
     }

@@ -6,9 +6,9 @@
 
 #include <string>
 
-std::u16string CPDFSession::GetNumPages() {
+WideString CPDFSession::GetNumPages() {
     if (!m_document) {
-        SetError(kErrorNoDocumentOpen, 0, u"");
+        SetError(kErrorNoDocumentOpen, 0, OLESTR(""));
         return kErrorText;
     }
     LONG count = 0;
@@ -19,5 +19,5 @@ std::u16string CPDFSession::GetNumPages() {
     }
     // Passed on as answered, zero and negative counts included.
     const std::string digits = std::to_string(count);
-    return std::u16string(digits.begin(), digits.end());
+    return WideString(digits.begin(), digits.end());
 }

@@ -15,9 +15,9 @@ constexpr SHORT kSaveUnderPath = kSaveFull | kSaveCopy;
 
 } // namespace
 
-std::u16string CPDFSession::SavePDF(const std::u16string& path) {
+WideString CPDFSession::SavePDF(const WideString& path) {
     if (!m_viewer) {
-        SetError(kErrorNoViewerFile, 0, u"");
+        SetError(kErrorNoViewerFile, 0, OLESTR(""));
         return kErrorText;
     }
 
@@ -46,7 +46,7 @@ std::u16string CPDFSession::SavePDF(const std::u16string& path) {
         return kErrorText;
     }
     if (!saved) {
-        SetError(kErrorCannotSavePdf, 0, u"");
+        SetError(kErrorCannotSavePdf, 0, OLESTR(""));
         return kErrorText;
     }
     return kDoneText;

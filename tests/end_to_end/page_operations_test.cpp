@@ -134,11 +134,28 @@ std::vector<PageCase> pageCases() {
          {},
          {},
          0},
-        // After-page indexes are 0-based: the page count itself names no page.
-        {"InsertAfterThePageCountIsRefused",
+        // After-page indexes are 0-based and handed over unshifted; the page
+        // count passes the inclusive check and means after the last page.
+        {"InsertAfterThePageCount",
          "text.pdf",
-         {{"QELT_InsertPages ( 3 ; " + sample("bookmarks.pdf") + " ; 0 ; 1 ; \"no\" )",
-           "!!ERROR!! -2018 "}},
+         {{"QELT_InsertPages ( 3 ; " + sample("bookmarks.pdf") + " ; 0 ; 1 ; \"no\" )", "0"}},
+         4,
+         0,
+         {},
+         {},
+         0},
+        {"InsertBeforeTheFirstPage",
+         "text.pdf",
+         {{"QELT_InsertPages ( -1 ; " + sample("bookmarks.pdf") + " ; 0 ; 1 ; \"no\" )", "0"}},
+         4,
+         0,
+         {},
+         {},
+         0},
+        {"InsertBelowBeforeTheFirstIsRefused",
+         "text.pdf",
+         {{"QELT_InsertPages ( -2 ; " + sample("bookmarks.pdf") + " ; 0 ; 1 ; \"no\" )",
+           "!!ERROR!! -2012 "}},
          3,
          0,
          {},
@@ -221,6 +238,37 @@ INSTANTIATE_TEST_SUITE_P(Pages, PageOperation, ::testing::ValuesIn(pageCases()),
                          [](const ::testing::TestParamInfo<PageCase>& info) {
                              return info.param.label;
                          });
+
+// Where the inserted pages land, told by the page the sample form's first
+// field ends up on (text.pdf has 3 pages, the form's "name" is on its page 1).
+TEST(PageInsertion, LandsAtEitherEndOrAfterTheNamedPage) {
+    const struct {
+        int afterPage;
+        int namePage; // 1-based page of "name" in the result
+    } cases[] = {{-1, 1}, {0, 2}, {2, 4}, {3, 4}};
+    for (const auto& insertion : cases) {
+        ScratchFolder scratch;
+        const fs::path saved = scratch.path() / "result.pdf";
+        const FmcalcRun run = runCalculations({
+            withError("QELT_OpenPDF ( " + sample("text.pdf") + " )"),
+            withError("QELT_InsertPages ( " + std::to_string(insertion.afterPage) + " ; " +
+                      sample("sample-form.pdf") + " ; 0 ; 2 ; \"no\" )"),
+            withError("QELT_SaveAsPDF ( " + calcText(saved.string()) + " )"),
+            "QELT_ClosePDF",
+        });
+        ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+        ASSERT_EQ(run.value(1), "0") << "after page " << insertion.afterPage;
+        std::string error;
+        auto report = QpdfReport::load(saved, &error);
+        ASSERT_TRUE(report) << error;
+        EXPECT_EQ(report->pageCount(), 5);
+        const QpdfField* name = report->field("name");
+        ASSERT_NE(name, nullptr);
+        ASSERT_FALSE(name->widgets.empty());
+        EXPECT_EQ(name->widgets.front().page, insertion.namePage)
+            << "after page " << insertion.afterPage;
+    }
+}
 
 TEST(Saving, OverTheOpenFileThreeTimesInARow) {
     ScratchFolder scratch;

@@ -48,9 +48,11 @@ std::optional<GrayImage> renderPage(Renderer renderer, const std::filesystem::pa
     std::filesystem::path output;
     if (renderer == Renderer::Poppler) {
         output = scratch.path() / "page.pgm";
+        // The crop box, as MuPDF draws it (pdftoppm draws the media box
+        // unless told).
         run = runProcess("pdftoppm",
-                         {"-gray", "-r", resolution, "-f", page, "-l", page, "-singlefile",
-                          file.string(), (scratch.path() / "page").string()});
+                         {"-gray", "-cropbox", "-r", resolution, "-f", page, "-l", page,
+                          "-singlefile", file.string(), (scratch.path() / "page").string()});
     } else {
         output = scratch.path() / "page.pgm";
         run = runProcess("mutool", {"draw", "-q", "-r", resolution, "-c", "gray", "-o",

@@ -20,7 +20,8 @@ enum class Renderer { Poppler, MuPdf };
 
 const char* rendererTool(Renderer renderer);
 
-// Page `pageFrom1` of `file` in grey at `dpi`; nullopt when the tool fails.
+// Page `pageFrom1` of `file` in grey at `dpi`, its crop box (else its media
+// box) filling the image; nullopt when the tool fails.
 std::optional<GrayImage> renderPage(Renderer renderer, const std::filesystem::path& file,
                                     int pageFrom1, int dpi, std::string* error);
 

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <functional>
 #include <regex>
+#include <set>
 
 namespace paginor::e2e {
 
@@ -146,10 +147,46 @@ const QpdfField* QpdfReport::field(const std::string& name) const {
     return nullptr;
 }
 
+std::vector<std::string> QpdfReport::fieldsOutsideFields() const {
+    std::set<std::string> reached;
+    std::function<void(const JsonValue&, int)> walk = [&](const JsonValue& node, int depth) {
+        if (depth > 64) {
+            return;
+        }
+        if (isReference(node)) {
+            if (!reached.insert(node.text()).second) {
+                return;
+            }
+        }
+        for (const JsonValue& kid : resolve(resolve(node)["/Kids"]).items()) {
+            walk(kid, depth + 1);
+        }
+    };
+    const JsonValue& root = resolve(object("trailer")["/Root"]);
+    for (const JsonValue& top : resolve(resolve(root["/AcroForm"])["/Fields"]).items()) {
+        walk(top, 0);
+    }
+    std::vector<std::string> outside;
+    for (const QpdfField& candidate : fields_) {
+        for (const Widget& widget : candidate.widgets) {
+            if (reached.count(widget.object) == 0) {
+                outside.push_back(candidate.name);
+                break;
+            }
+        }
+    }
+    return outside;
+}
+
 bool QpdfReport::hasXfa() const {
     const JsonValue& trailer = object("trailer");
     const JsonValue& root = resolve(trailer["/Root"]);
     return resolve(root["/AcroForm"]).has("/XFA");
+}
+
+bool QpdfReport::hasUsageRights() const {
+    const JsonValue& root = resolve(object("trailer")["/Root"]);
+    return resolve(root["/Perms"]).has("/UR3");
 }
 
 const JsonValue& QpdfReport::object(const std::string& reference) const {
@@ -236,6 +273,8 @@ void QpdfReport::collectFields() {
         for (const JsonValue& number : resolve(dictionary["/Rect"]).items()) {
             widget.rect.push_back(resolve(number).number());
         }
+        const JsonValue& state = resolve(dictionary["/AS"]);
+        widget.state = state.text().rfind('/', 0) == 0 ? state.text() : std::string();
         const JsonValue& normal = resolve(resolve(dictionary["/AP"])["/N"]);
         if (found->type == "/Btn") {
             for (const auto& [state, appearance] : normal.members()) {

@@ -33,6 +33,7 @@ struct Widget {
     unsigned annotationFlags = 0;
     std::vector<double> rect;          // x1 y1 x2 y2 as written in the file
     std::vector<std::string> onStates; // normal appearance states other than Off, as text
+    std::string state;                 // the /AS name ("/Off", "/Yes"), empty when none
 };
 
 struct QpdfField {
@@ -74,7 +75,13 @@ public:
     // Terminal fields grouped by name, in qpdf's order.
     const std::vector<QpdfField>& fields() const { return fields_; }
     const QpdfField* field(const std::string& name) const;
+    // The names of fields with a widget that a walk of /AcroForm /Fields
+    // (and /Kids) does not reach: fields that tools reading /Fields alone
+    // do not see (qpdf lists them, warning that they are not reachable).
+    std::vector<std::string> fieldsOutsideFields() const;
     bool hasXfa() const;
+    // A usage-rights signature (/Perms /UR3) is on the document.
+    bool hasUsageRights() const;
     PageGeometry page(int pageFrom1) const;
     // An object's dictionary (a stream's dictionary for streams); null when absent.
     const JsonValue& object(const std::string& reference) const;

@@ -104,13 +104,19 @@ TEST_P(PageDeletion, RemovesPagesAndWhatPointedAtThem) {
 INSTANTIATE_TEST_SUITE_P(Cases, PageDeletion, ::testing::ValuesIn(kDeletions),
                          [](const auto& info) { return info.param.name; });
 
-TEST(PageDeletion, RefusesRangesOutsideTheDocumentOrLeavingNoPage) {
-    const std::vector<std::pair<LONG, LONG>> ranges{{-1, 0}, {2, 1}, {0, 6}, {6, 6}, {0, 5}};
+TEST(PageDeletion, RefusesRangesOutsideTheDocumentOrLeavingNoPageAndSaysWhy) {
+    const std::vector<std::tuple<LONG, LONG, std::string>> ranges{
+        {-1, 0, "Cannot delete pages 0 to 1: the document has 6 pages"},
+        {2, 1, "Cannot delete pages 3 to 2: the document has 6 pages"},
+        {0, 6, "Cannot delete pages 1 to 7: the document has 6 pages"},
+        {6, 6, "Cannot delete page 7: the document has 6 pages"},
+        {0, 5, "Cannot delete pages 1 to 6: that would leave the document without a page"}};
     auto document = openDocument(examplePath("bookmarks.pdf"));
-    for (auto [first, last] : ranges) {
+    for (const auto& [first, last, reason] : ranges) {
         VARIANT_BOOL answer = VARIANT_TRUE;
-        ASSERT_EQ(document->DeletePages(first, last, &answer), S_OK);
+        ASSERT_EQ(document->DeletePages(first, last, &answer), kStatusOperationNotDone);
         EXPECT_EQ(answer, VARIANT_FALSE) << first << ".." << last;
+        EXPECT_EQ(lastErrorDescription(), reason);
     }
     EXPECT_EQ(pageCount(document.get()), 6);
 }

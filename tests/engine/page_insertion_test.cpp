@@ -1,9 +1,11 @@
 // Inserting pages: page order, outline items and form fields after the copy,
 // as qpdf --json reports them on the saved result.
+#include "automation_contract/automation_values.h"
 #include "engine_test_support.h"
 #include "qpdf_json_report.h"
 
 #include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
 
 #include <algorithm>
 
@@ -95,6 +97,18 @@ const std::vector<InsertionCase> kInsertions{
       {"Section 2.1", 7, 1},
       {"Chapter 3", 8, 0},
       {"Appendix", 9, 0}},
+     {}},
+    // The page count itself (what the plug-in's inclusive bound lets through)
+    // means after the last page.
+    {"AtThePageCountAfterTheLastPage",
+     "text.pdf",
+     "bookmarks.pdf",
+     3,
+     0,
+     1,
+     false,
+     join(kTextPages, {"Chapter 1: Beginnings"}, 3),
+     {},
      {}},
     {"BeforeTheFirstPageKeepsTheFields",
      "text.pdf",
@@ -196,7 +210,7 @@ TEST_P(RefusedInsertion, AnswersFalseAndChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, RefusedInsertion,
-                         ::testing::Values(RefusedCase{"AfterPastTheEnd", 3, 0, 1},
+                         ::testing::Values(RefusedCase{"AfterPastThePageCount", 4, 0, 1},
                                            RefusedCase{"AfterBelowMinusOne", -2, 0, 1},
                                            RefusedCase{"StartNegative", 0, -1, 1},
                                            RefusedCase{"StartPastTheEnd", 0, 6, 1},
@@ -272,6 +286,94 @@ TEST(PageInsertionCorpus, FormsArriveWithAllTheirFields) {
         EXPECT_EQ(actual, expected) << form;
     }
 }
+
+} // namespace
+} // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// The items visible under `parent` (all descendants of open items), checking
+// on the way that each list's /Last is its last item and /Prev links back.
+int visibleItems(QPDFObjectHandle parent) {
+    int visible = 0;
+    QPDFObjectHandle previous;
+    for (QPDFObjectHandle item = parent.getKey("/First"); item.isDictionary();
+         item = item.getKey("/Next")) {
+        if (previous.isInitialized()) {
+            EXPECT_EQ(item.getKey("/Prev").getObjGen(), previous.getObjGen());
+        }
+        QPDFObjectHandle count = item.getKey("/Count");
+        const int below = visibleItems(item);
+        visible += 1 + (!count.isInteger() || count.getIntValue() >= 0 ? below : 0);
+        previous = item;
+    }
+    if (previous.isInitialized()) {
+        EXPECT_EQ(parent.getKey("/Last").getObjGen(), previous.getObjGen());
+    }
+    return visible;
+}
+
+// Appending one file after the other reuses what the engine knows of the
+// target (its form's field names, its outline as last written); a change in
+// between makes it read them afresh. Both ways give the same document.
+class RepeatedAppends : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RepeatedAppends, GiveTheOutlineAndFieldNamesOfAppendingOneAtATime) {
+    const bool changeBetween = GetParam();
+    ScratchFolder folder;
+    const QpdfReport bookmarks = qpdfReport(examplePath("bookmarks.pdf"));
+    const QpdfReport form = qpdfReport(examplePath("sample-form.pdf"));
+    ASSERT_TRUE(bookmarks.ok && form.ok);
+    constexpr int kAppends = 3;
+
+    auto target = openDocument(examplePath("bookmarks.pdf"));
+    for (int round = 0; round < kAppends; ++round) {
+        for (const char* name : {"bookmarks.pdf", "sample-form.pdf"}) {
+            auto source = openDocument(examplePath(name));
+            VARIANT_BOOL answer = VARIANT_FALSE;
+            ASSERT_EQ(target->InsertPages(pageCount(target.get()) - 1, source.get(), 0,
+                                          pageCount(source.get()), 1, &answer),
+                      S_OK)
+                << lastErrorDescription();
+            ASSERT_EQ(answer, VARIANT_TRUE);
+            if (changeBetween) {
+                ASSERT_EQ(target->SetInfo(bstr("Title").get(), bstr(name).get(), &answer), S_OK);
+            }
+        }
+    }
+    const auto output = folder / "appended.pdf";
+    ASSERT_TRUE(save(target.get(), kSaveFull | kSaveCopy, output)) << lastErrorDescription();
+    const QpdfReport report = qpdfReport(output);
+    ASSERT_TRUE(report.ok);
+
+    const int block = bookmarks.pages + form.pages;
+    std::vector<OutlineEntry> outline = bookmarks.outline;
+    std::vector<std::string> names;
+    for (int round = 0; round < kAppends; ++round) {
+        for (OutlineEntry entry : bookmarks.outline) {
+            entry.page += bookmarks.pages + round * block;
+            outline.push_back(entry);
+        }
+        const std::string suffix = round == 0 ? "" : "+" + std::to_string(round);
+        for (const std::string& name : form.fieldNames()) {
+            names.push_back(name + suffix);
+        }
+    }
+    EXPECT_EQ(report.pages, bookmarks.pages + kAppends * block);
+    EXPECT_EQ(report.outline, outline);
+    EXPECT_EQ(report.fieldNames(), names);
+    QPDF saved;
+    saved.processFile(output.c_str());
+    QPDFObjectHandle root = saved.getRoot().getKey("/Outlines");
+    EXPECT_EQ(root.getKey("/Count").getIntValue(), visibleItems(root));
+    int checkExit = -1;
+    runProgram({"qpdf", "--check", output.string()}, &checkExit);
+    EXPECT_EQ(checkExit, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ChangesBetween, RepeatedAppends, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Changed" : "Unchanged"; });
 
 } // namespace
 } // namespace engine_test

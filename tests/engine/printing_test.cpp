@@ -164,27 +164,45 @@ TEST(Printing, JobsReachAPrivateSchedulerQueue) {
         EXPECT_EQ(head, "%PDF-") << job;
     }
 
-    // A queue that does not exist refuses the job.
+    // A queue that does not exist refuses the job, and the print system says why.
     ::setenv("PAGINOR_PRINTER", "no-such-queue", 1);
-    ASSERT_EQ(viewer->PrintPages(0, 5, kPostScriptLevel2, 0, 0, &answer), S_OK);
+    ASSERT_EQ(viewer->PrintPages(0, 5, kPostScriptLevel2, 0, 0, &answer), kStatusOperationNotDone);
     ::unsetenv("PAGINOR_PRINTER");
     EXPECT_EQ(answer, VARIANT_FALSE);
+    EXPECT_EQ(lastErrorDescription().rfind("Cannot print: lp: ", 0), 0u) << lastErrorDescription();
 }
 
-TEST(Printing, RangesOutsideTheDocumentAndUnknownPageSetsAnswerFalse) {
+TEST(Printing, WithoutThePrintCommandSaysSo) {
     auto document = openDocument(examplePath("text.pdf"));
     auto viewer = viewerFor(document.get());
-    const std::vector<std::tuple<LONG, LONG, LONG>> requests{{0, 3, kPageSetAll},
-                                                             {-1, 1, kPageSetAll},
-                                                             {2, 1, kPageSetAll},
-                                                             {0, -1, kPageSetAll},
-                                                             {0, 2, kPageSetOdd - 1}};
-    for (auto [first, last, pageSet] : requests) {
+    const char* oldPath = std::getenv("PATH");
+    const std::string saved = oldPath != nullptr ? oldPath : "";
+    ::setenv("PATH", "/nonexistent", 1);
+    VARIANT_BOOL answer = VARIANT_TRUE;
+    const HRESULT status = viewer->PrintPages(0, 0, kPostScriptLevel2, 0, 0, &answer);
+    ::setenv("PATH", saved.c_str(), 1);
+    EXPECT_EQ(status, kStatusOperationNotDone);
+    EXPECT_EQ(answer, VARIANT_FALSE);
+    EXPECT_EQ(lastErrorDescription(),
+              "Cannot print: the print command lp cannot be started: No such file or directory");
+}
+
+TEST(Printing, RangesOutsideTheDocumentAndUnknownPageSetsAreRefusedWithTheReason) {
+    auto document = openDocument(examplePath("text.pdf"));
+    auto viewer = viewerFor(document.get());
+    const std::vector<std::tuple<LONG, LONG, LONG, std::string>> requests{
+        {0, 3, kPageSetAll, "Cannot print pages 1 to 4: the document has 3 pages"},
+        {-1, 1, kPageSetAll, "Cannot print pages 0 to 2: the document has 3 pages"},
+        {2, 1, kPageSetAll, "Cannot print pages 3 to 2: the document has 3 pages"},
+        {0, -1, kPageSetAll, "Cannot print pages 1 to 0: the document has 3 pages"},
+        {0, 2, kPageSetOdd - 1, "Cannot print: -6 is not a page set"}};
+    for (const auto& [first, last, pageSet, reason] : requests) {
         VARIANT_BOOL answer = VARIANT_TRUE;
         ASSERT_EQ(
             viewer->PrintPagesEx(first, last, kPostScriptLevel2, 0, 0, 0, 0, 0, pageSet, &answer),
-            S_OK);
+            kStatusOperationNotDone);
         EXPECT_EQ(answer, VARIANT_FALSE) << first << ".." << last << " set " << pageSet;
+        EXPECT_EQ(lastErrorDescription(), reason);
     }
 }
 

@@ -263,7 +263,7 @@ TEST(PageTextSource, UnchangedDocumentsAreReadFromTheirOwnBytesWithoutAnnotation
     EXPECT_EQ(cache.loadCount(), before + 1);
     auto text = cachedText(*document.get());
     ASSERT_TRUE(text);
-    EXPECT_EQ(text->source().get(), document->document()->openedBytes().get());
+    EXPECT_EQ(text->source().get(), document->document()->openedBuffer().get());
 
     BstrHolder key(u"Title");
     BstrHolder value(u"Changed");
@@ -274,7 +274,7 @@ TEST(PageTextSource, UnchangedDocumentsAreReadFromTheirOwnBytesWithoutAnnotation
     EXPECT_EQ(cache.loadCount(), before + 2);
     text = cachedText(*document.get());
     ASSERT_TRUE(text);
-    EXPECT_NE(text->source().get(), document->document()->openedBytes().get());
+    EXPECT_NE(text->source().get(), document->document()->openedBuffer().get());
 }
 
 // A file poppler cannot read as it is (its cross-reference offsets are wrong)
@@ -288,7 +288,7 @@ TEST(PageTextSource, FilesPopplerCannotReadFallBackToTheRepairedSnapshot) {
     EXPECT_NE(text.find(u"\r\n"), std::u16string::npos);
     auto loaded = cachedText(*document.get());
     ASSERT_TRUE(loaded);
-    EXPECT_NE(loaded->source().get(), document->document()->openedBytes().get());
+    EXPECT_NE(loaded->source().get(), document->document()->openedBuffer().get());
 }
 
 } // namespace

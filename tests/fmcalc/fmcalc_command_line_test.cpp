@@ -60,6 +60,25 @@ TEST_F(CommandLine, InputThatCannotBeReadIsNamedWithItsReason) {
     }
 }
 
+TEST_F(CommandLine, ControlCharactersOfTheInputAreEscapedInErrorMessages) {
+    // An escape sequence or a bell in a calculation must not act on the
+    // terminal that shows the message about it.
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"-e", "1 + \x1b"}, "fmcalc: -e[1]:1:5: syntax error: unexpected character '\\x1B'\n"},
+        {{"-e", "\"abc\" & \x07"},
+         "fmcalc: -e[1]:1:9: syntax error: unexpected character '\\x07'\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = run_fmcalc(folder_, c.args);
+        EXPECT_EQ(o.err, c.message);
+        EXPECT_EQ(o.err.find('\x1b'), std::string::npos);
+        EXPECT_EQ(o.err.find('\x07'), std::string::npos);
+    }
+}
+
 TEST_F(CommandLine, StrictTurnsAnErrorResultIntoExitStatusThree) {
     const struct {
         std::vector<std::string> args;

@@ -289,6 +289,18 @@ TEST(FieldNames, BarOnlyWhenTheHostReadsTrue) {
     EXPECT_EQ(Script().CallCount("Field.get_Value"), 0u);
 }
 
+TEST(FieldNames, ListedInTheOrderTheFormHandsThemOut) {
+    SessionFixture session;
+    ASSERT_TRUE(session.Start());
+    Script().SetFields({Field(u"zip", u"1"), Field(u"address", u"2"), Field(u"name", u"3"),
+                        Field(u"address", u"4")});
+    OpenFirst(session);
+    // Not sorted, not hashed: the form's order, a repeated name where it first came.
+    EXPECT_EQ(TextOf(CallWith(session, "QELT_GetFieldNames", {})), "zip\raddress\rname\r");
+    EXPECT_EQ(TextOf(CallWith(session, "QELT_GetFieldNames", {1})), "zip|\raddress|\rname|\r");
+    EXPECT_EQ(TextOf(CallWith(session, "QELT_GetPDFFieldValue", {"address"})), "4");
+}
+
 TEST(FieldValues, WrittenThroughTheCache) {
     SessionFixture session;
     ASSERT_TRUE(session.Start());

@@ -112,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                     StringCase{150, 64, "QELT_Version( type )"}, StringCase{1, 64, "QELT1nnYnnn"},
                     // Truncated to the buffer, terminator included.
                     StringCase{128, 4, "Pag"},
+                    // No room at all: an empty text, nothing written past it.
+                    StringCase{128, 0, ""},
                     // Unknown ids leave the buffer as it was.
                     StringCase{200, 5, "xxxxx"}, StringCase{151, 5, "xxxxx"},
                     StringCase{0, 5, "xxxxx"}));

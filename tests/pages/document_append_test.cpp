@@ -1,5 +1,6 @@
 // QELT_AppendPDF: the carriage-return list, one source document opened per
 // file, each file inserted behind the open document's last page.
+#include "automation_contract/automation_values.h"
 #include "page_test_support.h"
 
 #include <fstream>
@@ -67,6 +68,28 @@ const std::vector<AppendRow>& Rows() {
          [] { Script().onCall("PDDoc.InsertPages", 2).answerFalse(); },
          "!!ERROR!!",
          "-2018 Unable to insert pages{b}",
+         {"{a}", "{b}"},
+         {"4", "4"}},
+        {"SecondRefusedWithReason",
+         "{a}\r{b}\r{c}",
+         [] {
+             Script()
+                 .onCall("PDDoc.Open", 3)
+                 .failWithInfo(kStatusOperationNotDone, u"Cannot read b: not a regular file");
+         },
+         "!!ERROR!!",
+         "-2017 Unable to open the PDF fileCannot read b: not a regular file",
+         {"{a}", "{b}"},
+         {"4"}},
+        {"SecondInsertionRefusedWithReason",
+         "{a}\r{b}\r{c}",
+         [] {
+             Script()
+                 .onCall("PDDoc.InsertPages", 2)
+                 .failWithInfo(kStatusOperationNotDone, u"stream too large");
+         },
+         "!!ERROR!!",
+         "-2018 Unable to insert pages{b}: stream too large",
          {"{a}", "{b}"},
          {"4", "4"}},
         {"SecondCloseFails",

@@ -1,5 +1,6 @@
 // QELT_DeletePages: 1-based page numbers become 0-based indexes compared with
 // the page count itself; the delete operation judges what passes.
+#include "automation_contract/automation_values.h"
 #include "page_test_support.h"
 
 #include <functional>
@@ -39,6 +40,18 @@ const std::vector<DeleteRow>& Rows() {
          "!!ERROR!!",
          "-2002 Unable to delete pages",
          {"0", "0"}},
+        {"DeleteRefusedWithReason",
+         [](SessionFixture& session) {
+             OpenFirst(session);
+             Script()
+                 .on("PDDoc.DeletePages")
+                 .failWithInfo(kStatusOperationNotDone, u"that would leave no page");
+         },
+         1,
+         5,
+         "!!ERROR!!",
+         "-2002 Unable to delete pagesthat would leave no page",
+         {"0", "4"}},
         {"CountFails",
          [](SessionFixture& session) {
              OpenFirst(session);

@@ -1,5 +1,6 @@
 // QELT_InsertPages: its checks in order, the arguments it sends, and the
 // source document closed and released on every path.
+#include "automation_contract/automation_values.h"
 #include "page_test_support.h"
 
 #include "com/com_registry.h"
@@ -41,10 +42,36 @@ const std::vector<InsertRow>& Rows() {
         {"SourceDoesNotOpen", true, 0, "{file}", 0, 1, "",
          [] { Script().onCall("PDDoc.Open", 2).answerFalse(); }, "!!ERROR!!",
          "-2017 Unable to open the PDF file{file}"},
+        // The application refuses the file and says why: the reason is the detail.
+        {"SourceRefusedWithReason", true, 0, "{file}", 0, 1, "",
+         [] {
+             Script()
+                 .onCall("PDDoc.Open", 2)
+                 .failWithInfo(kStatusOperationNotDone, u"Cannot read x: not a regular file");
+         },
+         "!!ERROR!!", "-2017 Unable to open the PDF fileCannot read x: not a regular file"},
+        {"SourceRefusedWithoutReason", true, 0, "{file}", 0, 1, "",
+         [] { Script().onCall("PDDoc.Open", 2).fail(kStatusOperationNotDone); }, "!!ERROR!!",
+         "-2017 Unable to open the PDF filethe application gave no reason"},
         {"SourceOpenFails", true, 0, "{file}", 0, 1, "",
          [] { Script().onCall("PDDoc.Open", 2).failWithInfo(E_FAIL, u"damaged"); }, "!!ERROR!!",
          "-999 COM ExceptionError:80004005 Description: damaged"},
-        {"AfterPageNegative", true, -1, "{file}", 0, 1, "", Nothing, "!!ERROR!!",
+        // -1 is the engine's own "before the first page": the only way to put
+        // pages at the start.
+        {"AfterPageBeforeTheFirst",
+         true,
+         -1,
+         "{file}",
+         0,
+         1,
+         "",
+         Nothing,
+         "0",
+         "0 Success",
+         {"-1", "0", "1", "0"}},
+        {"AfterPageBelowBeforeTheFirst", true, -2, "{file}", 0, 1, "", Nothing, "!!ERROR!!",
+         "-2012 Invalid page rangeafterPage is not valid"},
+        {"AfterPageMostNegative", true, -2147483647 - 1, "{file}", 0, 1, "", Nothing, "!!ERROR!!",
          "-2012 Invalid page rangeafterPage is not valid"},
         {"AfterPageBeyondCount", true, 6, "{file}", 0, 1, "", Nothing, "!!ERROR!!",
          "-2012 Invalid page rangeafterPage is not valid"},
@@ -118,6 +145,17 @@ const std::vector<InsertRow>& Rows() {
          [] { Script().on("PDDoc.InsertPages").failWithInfo(E_FAIL, u"full"); },
          "!!ERROR!!",
          "-999 COM ExceptionError:80004005 Description: full",
+         {"0", "0", "1", "0"}},
+        {"InsertionRefusedWithReason",
+         true,
+         0,
+         "{file}",
+         0,
+         1,
+         "",
+         [] { Script().on("PDDoc.InsertPages").failWithInfo(kStatusOperationNotDone, u"too big"); },
+         "!!ERROR!!",
+         "-2018 Unable to insert pagestoo big",
          {"0", "0", "1", "0"}},
         {"BookmarkWordInvalid", true, 0, "{file}", 0, 1, "maybe", Nothing, "!!ERROR!!",
          "-4 Invalid Parameter value(s)"},

@@ -1,5 +1,6 @@
 // QELT_PrintPDF: the short and long print requests with their arguments, a
 // viewer window opened when needed, failures, and input hooks gone after.
+#include "automation_contract/automation_values.h"
 #include "page_test_support.h"
 
 #include <functional>
@@ -56,6 +57,15 @@ const std::vector<PrintRow>& Rows() {
              Script().on("Viewer.PrintPagesEx").answerFalse();
          },
          "!!ERROR!!", "-2014 Unable to print", "Viewer.PrintPagesEx", kLong},
+        {"RefusedWithTheQueuesReason", "yes",
+         [](SessionFixture& session) {
+             OpenFirst(session);
+             Script()
+                 .on("Viewer.PrintPagesEx")
+                 .failWithInfo(kStatusOperationNotDone, u"Cannot print: lp: no such queue");
+         },
+         "!!ERROR!!", "-2014 Unable to printCannot print: lp: no such queue", "Viewer.PrintPagesEx",
+         kLong},
         {"PrintFails", std::nullopt,
          [](SessionFixture& session) {
              OpenFirst(session);

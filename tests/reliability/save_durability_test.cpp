@@ -51,7 +51,7 @@ bool QpdfCheckPasses(const fs::path& file) {
 }
 
 // Files in `folder` other than `target`'s own name; the engine's temporary
-// files are ".<name>.XXXXXX" beside the target.
+// files are ".paginor-save-XXXXXXXX" beside the target.
 std::vector<std::string> StrayFiles(const fs::path& folder, const fs::path& target) {
     std::vector<std::string> stray;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -61,11 +61,8 @@ std::vector<std::string> StrayFiles(const fs::path& folder, const fs::path& targ
     return stray;
 }
 
-bool IsEngineTemporary(const std::string& name, const fs::path& target) {
-    return std::regex_match(
-        name, std::regex("\\." +
-                         std::regex_replace(target.filename().string(), std::regex("\\."), "\\.") +
-                         "\\.[A-Za-z0-9]{6}"));
+bool IsEngineTemporary(const std::string& name, const fs::path&) {
+    return std::regex_match(name, std::regex("\\.paginor-save-[A-Za-z0-9]{8}"));
 }
 
 // A few megabytes of pages, so that a save takes long enough to be caught

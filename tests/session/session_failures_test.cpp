@@ -1,5 +1,6 @@
 // Every way a document or application function can fail, as a user sees it:
 // the "!!ERROR!!" result, and the last error's number, message and detail.
+#include "automation_contract/automation_values.h"
 #include "session_test_fixture.h"
 
 #include <cerrno>
@@ -82,6 +83,16 @@ const std::vector<FailureRow>& Rows() {
         {"OpenAnswersFalse", "QELT_OpenPDF", "{file}",
          [](SessionFixture&) { Script().on("PDDoc.Open").answerFalse(); }, -2017,
          "Unable to open the PDF file"},
+        // The application's reason for refusing the file becomes the detail.
+        {"OpenRefusedWithReason", "QELT_OpenPDF", "{file}",
+         [](SessionFixture&) {
+             Script()
+                 .on("PDDoc.Open")
+                 .failWithInfo(kStatusOperationNotDone,
+                               u"Cannot open x: the document is protected by a password");
+         },
+         -2017,
+         "Unable to open the PDF fileCannot open x: the document is protected by a password"},
         {"ViewerWindowFails", "QELT_OpenPDF", "{file}",
          [](SessionFixture&) { Script().on("PDDoc.OpenInViewer").fail(E_UNEXPECTED); }, -999,
          "COM ExceptionError:8000FFFF Description: "},
