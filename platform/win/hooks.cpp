@@ -18,6 +18,8 @@ std::mutex g_hooksMutex;
 // first, so the newest is at the back.
 std::vector<paginor::win::InstalledHook> g_hooks;
 std::uintptr_t g_nextHandle = 1;
+// (thread, change) for HookChanges.
+std::vector<std::pair<DWORD, paginor::win::HookChange>> g_changes;
 
 using paginor::win::InstalledHook;
 
@@ -54,6 +56,7 @@ HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threa
     std::lock_guard lock(g_hooksMutex);
     const auto handle = reinterpret_cast<HHOOK>(g_nextHandle++);
     g_hooks.push_back({handle, idHook, proc, module, threadId});
+    g_changes.push_back({threadId, {true, idHook}});
     return handle;
 }
 
@@ -77,6 +80,7 @@ BOOL UnhookWindowsHookEx(HHOOK hook) {
     if (found == g_hooks.end()) {
         return FALSE;
     }
+    g_changes.push_back({found->threadId, {false, found->type}});
     g_hooks.erase(found);
     return TRUE;
 }
@@ -90,6 +94,17 @@ std::vector<InstalledHook> InstalledHooks(DWORD threadId) {
     std::vector<InstalledHook> result;
     std::copy_if(g_hooks.begin(), g_hooks.end(), std::back_inserter(result),
                  [threadId](const InstalledHook& h) { return h.threadId == threadId; });
+    return result;
+}
+
+std::vector<HookChange> HookChanges(DWORD threadId) {
+    std::lock_guard lock(g_hooksMutex);
+    std::vector<HookChange> result;
+    for (const auto& [thread, change] : g_changes) {
+        if (thread == threadId) {
+            result.push_back(change);
+        }
+    }
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include "support/process_runner.h"
 #include "support/repository_paths.h"
 #include "support/scratch_folder.h"
+#include "support/unprivileged_user.h"
 
 namespace paginor::e2e {
 

@@ -1,9 +1,14 @@
+#include "engine/forms/field_kind.h"
+#include "engine/forms/field_options.h"
 #include "engine/forms/field_tree.h"
 #include "engine/forms/field_value_reader.h"
 #include "engine/forms/field_value_writer.h"
 #include "forms_test_support.h"
 
 #include <gtest/gtest.h>
+#include <qpdf/QPDFFormFieldObjectHelper.hh>
+
+#include <algorithm>
 
 namespace paginor::engine::forms {
 namespace {
@@ -165,6 +170,110 @@ TEST(FieldValueWriter, TakesOverFromNeedAppearancesOnceEveryFieldIsDrawn) {
     EXPECT_TRUE(notes.dictionary.getKey("/AP").getKey("/N").isStream());
     EXPECT_TRUE(fieldNamed(tree, "size").dictionary.getKey("/AP").getKey("/N").isStream());
     EXPECT_FALSE(agree.dictionary.getKey("/AP").getKey("/N").getKey("/Yes").isSameObjectAs(on));
+}
+
+// Some producers leave a /V on the unnamed widget kids of a field; readers
+// that start at the widget (qpdf's form helper among them) then showed the
+// old value after a write.
+TEST(FieldValueWriter, WidgetKidsKeepNoStaleValueAfterAWrite) {
+    auto pdf = test::makeSampleForm();
+    {
+        const FieldTree tree = FieldTree::build(*pdf);
+        for (QPDFObjectHandle kid : fieldNamed(tree, "colour").widgets) {
+            kid.replaceKey("/V", QPDFObjectHandle::newName("/red"));
+        }
+        ASSERT_TRUE(writeFieldValue(*pdf, fieldNamed(tree, "colour"), "blue").ok);
+    }
+    auto reopened = test::openPdfBytes(test::saveToBytes(*pdf));
+    const FieldTree tree = FieldTree::build(*reopened);
+    const FormField colour = fieldNamed(tree, "colour");
+    EXPECT_EQ(readFieldValue(colour), "blue");
+    ASSERT_EQ(colour.widgets.size(), 3u);
+    for (QPDFObjectHandle kid : colour.widgets) {
+        EXPECT_EQ(QPDFFormFieldObjectHelper(kid).getValue().unparse(), "/blue")
+            << "a reader that starts at the widget";
+    }
+}
+
+// State names written by older producers in PDFDocEncoding (not UTF-8) read
+// as the characters they encode, so the user can type them to select the
+// state, and the state keeps its own spelling in the file.
+TEST(FieldValueWriter, ButtonStatesNamedInPdfDocEncodingCanBeSelected) {
+    struct Case {
+        const char* field;
+        std::size_t widget;    // whose on-state is renamed
+        const char* stateName; // the name's bytes in the file
+        std::string typed;     // what the user types, UTF-8
+    };
+    const Case cases[] = {
+        {"colour", 2, "/it\x90s", "it\xE2\x80\x99s"}, // right single quotation mark
+        {"colour", 0, "/Caf\xE9", "Caf\xC3\xA9"},     // e acute
+        {"agree", 0, "/Ja\x80", "Ja\xE2\x80\xA2"},    // bullet
+    };
+    for (const Case& c : cases) {
+        auto pdf = test::makeSampleForm();
+        {
+            const FieldTree tree = FieldTree::build(*pdf);
+            QPDFObjectHandle normal =
+                fieldNamed(tree, c.field).widgets.at(c.widget).getKey("/AP").getKey("/N");
+            for (const std::string& key : normal.getKeys()) {
+                if (key != "/Off") {
+                    normal.replaceKey(c.stateName, normal.getKey(key));
+                    normal.removeKey(key);
+                }
+            }
+        }
+        auto reopened = test::openPdfBytes(test::saveToBytes(*pdf));
+        const FieldTree tree = FieldTree::build(*reopened);
+        FormField field = fieldNamed(tree, c.field);
+        const std::vector<std::string> states = buttonOnStates(field);
+        EXPECT_NE(std::find(states.begin(), states.end(), c.typed), states.end()) << c.typed;
+        const WriteResult result = writeFieldValue(*reopened, field, c.typed);
+        ASSERT_TRUE(result.ok) << c.typed << ": " << result.description;
+        EXPECT_EQ(readFieldValue(field), c.typed);
+        EXPECT_EQ(field.widgets.at(c.widget).getKey("/AS").getName(), c.stateName) << c.typed;
+    }
+}
+
+// Read-only stops people, not the database: a calculation fills every kind
+// of field that carries the flag.
+TEST(FieldValueWriter, ReadOnlyFieldsCanStillBeFilled) {
+    struct Case {
+        const char* field;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"name", "Ada"}, {"notes", "one\rtwo"},        {"agree", "Yes"}, {"colour", "green"},
+        {"size", "L"},   {"fruits", "Banana\rCherry"}, {"code", "XY9"},
+    };
+    auto pdf = test::makeSampleForm();
+    {
+        const FieldTree tree = FieldTree::build(*pdf);
+        for (const Case& c : cases) {
+            QPDFObjectHandle dictionary = fieldNamed(tree, c.field).dictionary;
+            const int flags = dictionary.getKey("/Ff").isInteger()
+                                  ? dictionary.getKey("/Ff").getIntValueAsInt()
+                                  : 0;
+            dictionary.replaceKey("/Ff",
+                                  QPDFObjectHandle::newInteger(flags | int(field_flag::ReadOnly)));
+        }
+    }
+    auto reopened = test::openPdfBytes(test::saveToBytes(*pdf));
+    {
+        const FieldTree tree = FieldTree::build(*reopened);
+        for (const Case& c : cases) {
+            FormField field = fieldNamed(tree, c.field);
+            ASSERT_TRUE(field.dictionary.getKey("/Ff").getIntValueAsInt() & field_flag::ReadOnly)
+                << c.field;
+            const WriteResult result = writeFieldValue(*reopened, field, c.value);
+            EXPECT_TRUE(result.ok) << c.field << ": " << result.description;
+        }
+    }
+    auto saved = test::openPdfBytes(test::saveToBytes(*reopened));
+    const FieldTree tree = FieldTree::build(*saved);
+    for (const Case& c : cases) {
+        EXPECT_EQ(readFieldValue(fieldNamed(tree, c.field)), c.value) << c.field;
+    }
 }
 
 } // namespace

@@ -168,4 +168,23 @@ TEST(AppendPDFDocument, NeedsAnOpenDocument) {
     EXPECT_EQ(Script().CallCount("PDDoc.Create"), 0u);
 }
 
+// The source document's class cannot be looked up: a load failure before any
+// file is touched, and the open document stays as it was.
+TEST(AppendPDFDocument, UnknownSourceClassIsALoadFailure) {
+    SessionFixture session;
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(session.Open(), "0");
+    const std::string registry = session.PathInFolder("without-pddoc.txt");
+    paginor::scripted::WriteRegistry(registry, {u"AcroExch.PDDoc"});
+    {
+        const paginor::ComRegistryOverride withoutDocumentClass(registry);
+        EXPECT_EQ(session.Call("QELT_AppendPDF", session.File()), "!!ERROR!!");
+        EXPECT_EQ(LastError(session), "-200 Library failed to loadClassid for AcroExch.PDoc");
+    }
+    EXPECT_EQ(Script().CallCount("PDDoc.Create"), 1u) << "no source document";
+    EXPECT_EQ(Script().CallCount("PDDoc.InsertPages"), 0u);
+    Script().on("PDDoc.GetNumPages").answer(LONG{5});
+    EXPECT_EQ(session.Call("QELT_GetNumPages"), "5");
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -216,6 +217,36 @@ std::optional<std::string> WaitForFile(const fs::path& path, std::chrono::millis
     std::ostringstream content;
     content << file.rdbuf();
     return content.str();
+}
+
+std::optional<std::uintmax_t> SizeOfFileBeingWritten(pid_t pid, const fs::path& folder,
+                                                     const std::vector<fs::path>& except) {
+    const fs::path process = "/proc/" + std::to_string(pid);
+    const std::string inFolder = folder.string() + "/";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(process / "fd", error)) {
+        const std::string link = fs::read_symlink(entry.path(), error).string();
+        if (error || !link.starts_with(inFolder) ||
+            std::find(except.begin(), except.end(), fs::path(link)) != except.end()) {
+            continue;
+        }
+        std::ifstream info(process / "fdinfo" / entry.path().filename());
+        unsigned long flags = 0;
+        for (std::string word; info >> word;) {
+            if (word == "flags:") {
+                info >> std::oct >> flags;
+                break;
+            }
+        }
+        if ((flags & 3u) == 0) { // opened for reading only
+            continue;
+        }
+        const std::uintmax_t size = fs::file_size(entry.path(), error);
+        if (!error) {
+            return size;
+        }
+    }
+    return std::nullopt;
 }
 
 std::size_t PeakResidentBytes() {

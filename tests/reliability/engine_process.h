@@ -42,6 +42,13 @@ std::vector<pid_t> ServersIn(const std::filesystem::path& statistics);
 std::optional<std::string> WaitForFile(const std::filesystem::path& path,
                                        std::chrono::milliseconds limit);
 
+// The size so far of the file `pid` has open for writing in `folder`, other
+// than the files in `except`: a save's temporary file, found through /proc
+// whether it has a name or not (O_TMPFILE). Nothing when there is none.
+std::optional<std::uintmax_t>
+SizeOfFileBeingWritten(pid_t pid, const std::filesystem::path& folder,
+                       const std::vector<std::filesystem::path>& except);
+
 // The peak resident size of this process since the last ResetPeakResident.
 std::size_t PeakResidentBytes();
 void ResetPeakResident();

@@ -4,22 +4,23 @@
 #include "automation_contract/automation_values.h"
 #include "child_process.h"
 #include "engine_client.h"
+#include "engine_process.h"
 #include "reliability_paths.h"
+#include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstring>
-#include <random>
+#include <optional>
 #include <regex>
-#include <thread>
 
 namespace {
 
@@ -80,43 +81,71 @@ fs::path MakeBigDocument(const ScratchFolder& scratch) {
     return big;
 }
 
-TEST(SaveDurability, AKilledSaveLeavesTheOldOrTheNewFile) {
+// The save runs in a child with the engine loaded into it, so SIGKILL stops
+// the writer itself. Each kill is timed by watching the file the child
+// writes (through /proc, named or not) grow to a given share of the finished
+// file; a kill seen to land while less than the whole file was written came
+// before the rename, and then the target must be the old file byte for byte.
+TEST(SaveDurability, AKillInTheMiddleOfTheWriteLeavesTheOldFile) {
     if (RunProgram({"qpdf", "--version"}) != 0)
         GTEST_SKIP() << "qpdf is not installed";
+    paginor::test_support::ScopedEnvironment inProcess(
+        "PAGINOR_COM_REGISTRY", (binaryFolder() / "com_registry_inproc.txt").string());
     ScratchFolder scratch;
     const fs::path target = MakeBigDocument(scratch);
-    ASSERT_TRUE(QpdfCheckPasses(target));
-
-    // How long one save takes, to spread the kills over it.
-    const auto start = std::chrono::steady_clock::now();
     {
         auto document = OpenWithEngine(target.string());
         ASSERT_TRUE(document);
         ASSERT_TRUE(SaveWithEngine(document.get(), kSaveFull, target.string()).saved);
     }
-    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - start);
+    ASSERT_TRUE(QpdfCheckPasses(target));
+    const std::uintmax_t savedSize = fs::file_size(target);
+    std::string before = readFile(target);
 
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<long> delay(0, 2 * saveTime.count());
-    for (int round = 0; round < 20; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            auto document = OpenWithEngine(target.string());
-            for (;;)
+    // A busy machine can let a whole write slip between two looks: each share
+    // gets many tries.
+    for (const double share : {0.05, 0.25, 0.5, 0.75, 0.95}) {
+        bool landed = false;
+        for (int attempt = 0; attempt < 40 && !landed; ++attempt) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                auto document = OpenWithEngine(target.string());
+                if (!document)
+                    ::_exit(2);
                 SaveWithEngine(document.get(), kSaveFull, target.string());
+                ::_exit(0);
+            }
+            const auto wanted = static_cast<std::uintmax_t>(share * double(savedSize));
+            std::optional<std::uintmax_t> written; // when killed
+            int status = 0;
+            while (::waitpid(child, &status, WNOHANG) == 0) {
+                const auto size = SizeOfFileBeingWritten(child, scratch.path(), {target});
+                if (size && *size >= wanted) {
+                    ::kill(child, SIGKILL);
+                    ::waitpid(child, &status, 0);
+                    written = *size;
+                    break;
+                }
+            }
+            ASSERT_TRUE(written || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+                << "the saving child failed on its own";
+            landed = written && *written < savedSize;
+            if (landed) {
+                EXPECT_EQ(readFile(target), before)
+                    << "killed with " << *written << " of " << savedSize << " bytes written";
+            } else {
+                // The save finished before the kill: the new file, whole.
+                ASSERT_TRUE(QpdfCheckPasses(target));
+                before = readFile(target);
+            }
+            // A killed save may leave its named temporary file; nothing else.
+            for (const auto& name : StrayFiles(scratch.path(), target)) {
+                EXPECT_TRUE(IsEngineTemporary(name, target)) << name;
+                fs::remove(scratch / name);
+            }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-
-        EXPECT_TRUE(QpdfCheckPasses(target)) << "round " << round;
-        for (const auto& name : StrayFiles(scratch.path(), target)) {
-            EXPECT_TRUE(IsEngineTemporary(name, target)) << "round " << round << ": " << name;
-            fs::remove(scratch / name);
-        }
+        EXPECT_TRUE(landed) << "no kill landed at " << share << " of the write";
     }
 }
 
@@ -203,6 +232,74 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedSaveCase{"ReadOnlySave", true, kSaveFull, "Read-only file system"},
         RefusedSaveCase{"ReadOnlySaveAs", true, kSaveFull | kSaveCopy, "Read-only file system"}),
     [](const auto& info) { return info.param.name; });
+
+// A file-size limit (RLIMIT_FSIZE) fails writes the way a full disk does, and
+// needs no privileges, so it runs everywhere. The save runs in a child with
+// the engine loaded into it, where the limit applies to the writer.
+struct SizeLimitCase {
+    const char* name;
+    double share; // of the saved file's size that may be written
+    short flags;
+};
+void PrintTo(const SizeLimitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SaveOverAFileSizeLimit : public ::testing::TestWithParam<SizeLimitCase> {};
+
+TEST_P(SaveOverAFileSizeLimit, FailsWithADescriptionAndKeepsTheOldFile) {
+    const SizeLimitCase& c = GetParam();
+    paginor::test_support::ScopedEnvironment inProcess(
+        "PAGINOR_COM_REGISTRY", (binaryFolder() / "com_registry_inproc.txt").string());
+    ScratchFolder scratch;
+    const fs::path target = scratch / "form.pdf";
+    fs::copy_file(examplePath("sample-form.pdf"), target);
+    const std::string before = readFile(target);
+    const fs::path report = scratch / "description";
+    std::uintmax_t savedSize = 0;
+    {
+        const fs::path copy = scratch / "copy.pdf";
+        auto document = OpenWithEngine(target.string());
+        ASSERT_TRUE(document);
+        ASSERT_TRUE(SaveWithEngine(document.get(), kSaveFull | kSaveCopy, copy.string()).saved);
+        savedSize = fs::file_size(copy);
+        fs::remove(copy);
+    }
+    const auto limit = static_cast<rlim_t>(c.share * double(savedSize));
+
+    const ChildOutcome outcome = RunInChild(
+        [&] {
+            auto document = OpenWithEngine(target.string());
+            if (!document)
+                return 2;
+            ::signal(SIGXFSZ, SIG_IGN); // writes past the limit fail with EFBIG instead
+            rlimit original{};
+            ::getrlimit(RLIMIT_FSIZE, &original);
+            rlimit limited = original;
+            limited.rlim_cur = limit;
+            ::setrlimit(RLIMIT_FSIZE, &limited);
+            const SaveOutcome saved = SaveWithEngine(document.get(), c.flags, target.string());
+            ::setrlimit(RLIMIT_FSIZE, &original);
+            writeFile(report, saved.description);
+            return saved.saved ? 1 : 0;
+        },
+        60);
+    ASSERT_TRUE(outcome.Clean()) << outcome.Describe() << " (1: the save reported success)";
+    const std::string description = readFile(report);
+    EXPECT_NE(description.find(target.string()), std::string::npos) << description;
+    EXPECT_NE(description.find("File too large"), std::string::npos) << description;
+    EXPECT_EQ(readFile(target), before) << "the old file, byte for byte";
+    fs::remove(report);
+    EXPECT_EQ(StrayFiles(scratch.path(), target), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Limit, SaveOverAFileSizeLimit,
+                         ::testing::Values(SizeLimitCase{"NothingFitsSave", 0.0, kSaveFull},
+                                           SizeLimitCase{"NothingFitsSaveAs", 0.0,
+                                                         kSaveFull | kSaveCopy},
+                                           SizeLimitCase{"HalfFitsSave", 0.5, kSaveFull},
+                                           SizeLimitCase{"AllButTheEndFitsSave", 0.98, kSaveFull}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The engine reads the whole file when it opens it, so the open document
 // does not depend on the file staying in place: saving recreates a deleted

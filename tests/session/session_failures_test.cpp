@@ -120,6 +120,18 @@ const std::vector<FailureRow>& Rows() {
              OpenFirst(session);
          },
          -2007, "No AV File opened"},
+        {"SaveAsWithoutViewerWindow", "QELT_SaveAsPDF", "{missing}",
+         [](SessionFixture& session) {
+             Script().on("PDDoc.OpenInViewer").noObject();
+             OpenFirst(session);
+         },
+         -2007, "No AV File opened"},
+        {"SaveAsWithRefusedViewerWindow", "QELT_SaveAsPDF", "{missing}",
+         [](SessionFixture& session) {
+             Script().on("PDDoc.OpenInViewer").refuseNarrowing();
+             OpenFirst(session);
+         },
+         -2007, "No AV File opened"},
         {"SaveFails", "QELT_SavePDF", std::nullopt,
          [](SessionFixture& session) {
              OpenFirst(session);

@@ -202,6 +202,70 @@ TEST_F(SessionLifecycle, ShutdownKeepsTheDocumentUntilUnload) {
     EXPECT_EQ(Script().CallCount("PDDoc.Release"), 1u);
 }
 
+// Closing the application while a document is open is refused and changes
+// nothing: no request reaches the application, no reference is dropped, and
+// the document, its window and the application work on as before.
+struct CloseWithDocumentRow {
+    const char* name;
+    bool viewerWindow;
+    std::string error;
+};
+
+class CloseApplicationWithADocument : public ::testing::TestWithParam<CloseWithDocumentRow> {};
+
+TEST_P(CloseApplicationWithADocument, LeavesDocumentAndApplicationAsTheyWere) {
+    const CloseWithDocumentRow& row = GetParam();
+    SessionFixture session;
+    ASSERT_TRUE(session.Start());
+    if (!row.viewerWindow) {
+        Script().on("PDDoc.OpenInViewer").noObject();
+    }
+    ASSERT_EQ(session.Open(), "0");
+    const std::size_t callsBefore = Script().Calls().size();
+
+    EXPECT_EQ(session.Call("QELT_CloseAcrobat"), "!!ERROR!!");
+    EXPECT_EQ(LastError(session), row.error);
+    EXPECT_EQ(Script().Calls().size(), callsBefore) << "nothing asked, nothing released";
+
+    Script().on("PDDoc.GetNumPages").answer(LONG{4});
+    EXPECT_EQ(session.Call("QELT_GetNumPages"), "4");
+    EXPECT_EQ(session.Call("QELT_SavePDF"), row.viewerWindow ? "0" : "!!ERROR!!");
+    EXPECT_EQ(session.Call("QELT_ShowAcrobat"), "0");
+    EXPECT_EQ(session.Call("QELT_OpenPDF", session.File()), "!!ERROR!!");
+    EXPECT_EQ(session.ErrorNumber(), -2013) << "the document still counts as open";
+    EXPECT_EQ(Script().CallCount("App.Create"), 1u);
+    EXPECT_EQ(Script().CallCount("PDDoc.Create"), 1u);
+
+    // Closed in the right order, it then goes.
+    ASSERT_EQ(session.Call("QELT_ClosePDF"), "0");
+    EXPECT_EQ(session.Call("QELT_CloseAcrobat"), "0");
+    EXPECT_EQ(Script().CallCount("App.EndApplication"), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CloseApplicationWithADocument,
+                         ::testing::Values(CloseWithDocumentRow{"WithViewerWindow", true,
+                                                                "-2003 A docment is still opened"},
+                                           CloseWithDocumentRow{
+                                               "WithoutViewerWindow", false,
+                                               "-2004 A document is still opened"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Shutdown lets go of the forms object and its field collection along with
+// the application and the window; only the document waits for the unload.
+TEST_F(SessionLifecycle, ShutdownReleasesTheFormsObject) {
+    ASSERT_EQ(session.Open(), "0");
+    ASSERT_EQ(session.Call("QELT_GetPDFFieldValue", std::string("Name")), "Alice");
+    ASSERT_EQ(Script().CallCount("FormsApp.Create"), 1u);
+    ASSERT_EQ(Script().CallCount("FormsApp.Release"), 0u);
+
+    session.Host().Shutdown();
+    EXPECT_EQ(Script().CallCount("FormsApp.Release"), 1u);
+    EXPECT_EQ(Script().CallCount("Fields.Release"), 1u);
+    EXPECT_EQ(Script().CallCount("App.Release"), 1u);
+    EXPECT_EQ(Script().CallCount("PDDoc.Release"), 0u);
+    EXPECT_EQ(Script().CallCount("FormsApp.get_Fields"), 1u) << "nothing asked at Shutdown";
+}
+
 TEST_F(SessionLifecycle, DeleteIgnoresTheSession) {
     ASSERT_EQ(session.Open(), "0");
     EXPECT_EQ(session.Call("QELT_DeletePDF", session.File()), "0");

@@ -4,10 +4,14 @@
 #include "support/corpus.h"
 #include "support/process_runner.h"
 #include "support/scratch_folder.h"
+#include "support/unprivileged_user.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -107,6 +111,36 @@ TEST(Corpus, FollowsTheEnvironmentAndIsAbsentWhenTheFolderIs) {
     } else {
         ::unsetenv("PAGINOR_CORPUS");
     }
+}
+
+// The child has no privilege left (not even to take root back), a folder
+// handed over is its to write, and its report and exit code come back.
+TEST(Unprivileged, TheChildCannotOverrideFilePermissions) {
+    ScratchFolder folder("support-test");
+    const fs::path mine = folder / "mine";
+    const fs::path locked = folder / "locked";
+    fs::create_directories(mine);
+    fs::create_directories(locked);
+    ASSERT_EQ(handOverToUnprivileged(folder.path()), "");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    const auto outcome = runUnprivileged([&](std::string& report) {
+        auto tryWrite = [](const fs::path& file) {
+            std::FILE* stream = std::fopen(file.c_str(), "w");
+            if (stream == nullptr)
+                return "refused";
+            std::fclose(stream);
+            return "wrote";
+        };
+        report =
+            std::to_string(::geteuid()) + " " + tryWrite(mine / "a") + " " + tryWrite(locked / "b");
+        return 7;
+    });
+    if (outcome.failure.starts_with("cannot give up root"))
+        GTEST_SKIP() << outcome.failure;
+    ASSERT_EQ(outcome.failure, "");
+    EXPECT_EQ(outcome.exitCode, 7);
+    const std::string uid = std::to_string(runningAsRoot() ? kUnprivilegedId : ::geteuid());
+    EXPECT_EQ(outcome.report, uid + " wrote refused");
 }
 
 } // namespace

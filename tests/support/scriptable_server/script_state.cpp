@@ -6,6 +6,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 
 namespace paginor::scripted {
@@ -29,6 +30,7 @@ struct State {
     std::vector<FieldSpec> fields = DefaultFields();
     std::vector<std::u16string> textItems = DefaultTextItems();
     std::map<std::u16string, std::u16string> docInfo;
+    std::function<void(const CallRecord&)> observer;
 };
 
 State& TheState() {
@@ -219,20 +221,32 @@ Argument TextArgument(BSTR text) {
 Behaviour BeginCall(ObjectKind kind, int objectId, std::string_view operation,
                     std::vector<Argument> arguments, std::size_t* recordIndex) {
     State& state = TheState();
-    std::lock_guard lock(state.mutex);
-    state.calls.push_back({kind, objectId, std::string(operation), std::move(arguments), 0});
-    if (recordIndex != nullptr) {
-        *recordIndex = state.calls.size() - 1;
+    std::function<void(const CallRecord&)> observer;
+    std::optional<CallRecord> record;
+    Behaviour behaviour;
+    {
+        std::lock_guard lock(state.mutex);
+        state.calls.push_back({kind, objectId, std::string(operation), std::move(arguments), 0});
+        if (recordIndex != nullptr) {
+            *recordIndex = state.calls.size() - 1;
+        }
+        const int number = ++state.callCounts[std::string(operation)];
+        if (const auto one = state.onlyCall.find({std::string(operation), number});
+            one != state.onlyCall.end()) {
+            behaviour = one->second;
+        } else if (const auto every = state.always.find(operation); every != state.always.end()) {
+            behaviour = every->second;
+        }
+        if (state.observer) {
+            observer = state.observer;
+            record = state.calls.back();
+        }
     }
-    const int number = ++state.callCounts[std::string(operation)];
-    if (const auto one = state.onlyCall.find({std::string(operation), number});
-        one != state.onlyCall.end()) {
-        return one->second;
+    // Outside the lock: the observer may read the script.
+    if (observer) {
+        observer(*record);
     }
-    if (const auto every = state.always.find(operation); every != state.always.end()) {
-        return every->second;
-    }
-    return Behaviour{};
+    return behaviour;
 }
 
 void NoteResultObject(std::size_t recordIndex, int objectId) {
@@ -316,6 +330,13 @@ void ScriptControl::Reset() {
     state.fields = DefaultFields();
     state.textItems = DefaultTextItems();
     state.docInfo.clear();
+    state.observer = nullptr;
+}
+
+void ScriptControl::ObserveCalls(std::function<void(const CallRecord&)> observer) {
+    State& state = TheState();
+    std::lock_guard lock(state.mutex);
+    state.observer = std::move(observer);
 }
 
 void ScriptControl::SetFields(std::vector<FieldSpec> fields) {

@@ -21,6 +21,7 @@
 #include "com/com_registry.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -123,7 +124,11 @@ public:
     // The behaviour for only the n-th call (1-based, counted since Reset).
     Behaviour& onCall(std::string_view operation, int n);
 
-    // Forgets all behaviours and calls; restores the default fields, text
+    // Runs `observer` inside every later call (after it is recorded, before it
+    // answers), on the calling thread: to see what holds while a call runs.
+    void ObserveCalls(std::function<void(const CallRecord&)> observer);
+
+    // Forgets all behaviours, calls and the observer; restores the default fields, text
     // items and document information. Live objects stay alive.
     void Reset();
 
