@@ -24,7 +24,7 @@ QPDFObjectHandle firstField(QPDF& pdf) {
 }
 
 // Text that needs escaping or hex in PDF syntax, and bytes outside ASCII.
-const std::string kValue = std::string("(par) \\ back\xC3\xA9\r\n\0end", 22);
+const std::string kValue = std::string("(par) \\ back\xC3\xA9\r\n\0end", 20);
 
 class UpdateOnEveryShape : public testing::TestWithParam<ShapeCase> {};
 
