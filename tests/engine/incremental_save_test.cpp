@@ -207,7 +207,8 @@ void writeFormWithWidgetKids(const fs::path& path) {
     acroForm.replaceKey("/DR", QPDFObjectHandle::parse("<< /Font << >> >>"));
     acroForm.getKey("/DR").getKey("/Font").replaceKey("/Helv", helv);
     pdf.getRoot().replaceKey("/AcroForm", pdf.makeIndirectObject(acroForm));
-    QPDFWriter writer(pdf, path.string().c_str());
+    const std::string name = path.string(); // the writer keeps the pointer
+    QPDFWriter writer(pdf, name.c_str());
     writer.setObjectStreamMode(qpdf_o_generate);
     writer.write();
 }

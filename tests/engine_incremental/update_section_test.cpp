@@ -104,7 +104,8 @@ TEST(UpdateSection, KeepsTheFirstIdentifierAndGivesTheVersionANewOne) {
     QPDFObjectHandle before = document->pdf->getTrailer().getKey("/ID");
     firstField(*document->pdf).replaceKey("/V", QPDFObjectHandle::newString("x"));
     document->changes->changed(firstField(*document->pdf));
-    auto reread = parse(saveIncrementally(*document));
+    const std::string saved = saveIncrementally(*document); // qpdf reads from it
+    auto reread = parse(saved);
     QPDFObjectHandle after = reread->getTrailer().getKey("/ID");
     ASSERT_TRUE(after.isArray());
     EXPECT_EQ(after.getArrayItem(0).getStringValue(), before.getArrayItem(0).getStringValue());
