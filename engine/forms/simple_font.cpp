@@ -253,7 +253,7 @@ void SimpleResourceFont::dropCodesMissingFromSubset() {
 
 bool SimpleResourceFont::canEncode(std::u32string_view text) const {
     for (char32_t c : text) {
-        if (codeOf_->count(c) == 0) {
+        if (c < latin1_.size() ? !latin1Glyph(c).encodable : codeOf_->count(c) == 0) {
             return false;
         }
     }
@@ -267,9 +267,31 @@ double SimpleResourceFont::widthOf(unsigned char code, char32_t character) const
     return standardGlyphWidth(standard_, character);
 }
 
+const SimpleResourceFont::Latin1Glyph& SimpleResourceFont::latin1Glyph(char32_t character) const {
+    Latin1Glyph& glyph = latin1_[character];
+    if (!glyph.known) {
+        glyph.known = true;
+        auto found = codeOf_->find(character);
+        if (found != codeOf_->end()) {
+            glyph.encodable = true;
+            glyph.code = found->second;
+            glyph.width = widthOf(found->second, character);
+        }
+    }
+    return glyph;
+}
+
 ShapedText SimpleResourceFont::shape(std::u32string_view text, TextDirection base) {
     ShapedRun run;
     for (char32_t c : visualString(text, base)) {
+        if (c < latin1_.size()) {
+            const Latin1Glyph& glyph = latin1Glyph(c);
+            if (glyph.encodable) {
+                run.codes.push_back(static_cast<char>(glyph.code));
+                run.width += glyph.width;
+            }
+            continue;
+        }
         auto found = codeOf_->find(c);
         if (found == codeOf_->end()) {
             continue; // callers check canEncode first; never draw a wrong glyph
@@ -293,15 +315,22 @@ void SimpleResourceFont::finish(FormContext& context, QPDFObjectHandle fontResou
 }
 
 std::string SimpleResourceFont::show(const ShapedText& text, double size) const {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
     std::string ops = pdfNameToken(resourceName_) + " " + pdfNumber(size) + " Tf <";
+    std::size_t codes = 0;
+    for (const ShapedRun& run : text.runs) {
+        codes += run.codes.size();
+    }
+    ops.reserve(ops.size() + 2 * codes + 4);
     for (const ShapedRun& run : text.runs) {
         for (char c : run.codes) {
-            char hex[3];
-            std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(c));
-            ops += hex;
+            const auto byte = static_cast<unsigned char>(c);
+            ops += kHexDigits[byte >> 4];
+            ops += kHexDigits[byte & 0x0F];
         }
     }
-    return ops + "> Tj";
+    ops += "> Tj";
+    return ops;
 }
 
 } // namespace paginor::engine::forms

@@ -42,6 +42,15 @@ private:
     void loadWidths();
     void dropCodesMissingFromSubset();
     double widthOf(unsigned char code, char32_t character) const;
+    // The code and width of a character below 256, remembered: a field's
+    // text is mostly such characters, and a value can be a megabyte long.
+    struct Latin1Glyph {
+        bool known = false;
+        bool encodable = false;
+        unsigned char code = 0;
+        double width = 0;
+    };
+    const Latin1Glyph& latin1Glyph(char32_t character) const;
 
     QPDFObjectHandle font_; // null until finish() for the standard fallback
     std::string resourceName_;
@@ -52,6 +61,7 @@ private:
     std::array<double, 256> widths_{};
     bool hasWidths_ = false;
     StandardFont standard_; // measures the text when the font lists no widths
+    mutable std::array<Latin1Glyph, 256> latin1_{};
     double ascent_ = 718;
     double descent_ = -207;
 };
