@@ -124,6 +124,6 @@ private:
     WideString fileName_;
     DWORD flags_;
     WideString filter_;
-    HWND parent_;
+    [[maybe_unused]] HWND parent_; // the owner a real dialog would be modal to
     WideString pathName_;
 };
