@@ -30,6 +30,8 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <unordered_map>
+#include <vector>
 
 namespace fs = std::filesystem;
 using paginor::engine::EngineDocument;
@@ -141,14 +143,34 @@ std::optional<std::vector<PageTokens>> pdftotextPages(const fs::path& file) {
     return pages;
 }
 
+// The longest common subsequence of two pages' words. The words become
+// numbers first, and the common start and end (most of a page when the two
+// agree) are counted without the quadratic table.
 std::size_t commonSubsequence(const PageTokens& a, const PageTokens& b) {
-    std::vector<std::size_t> row(b.size() + 1, 0), previous(b.size() + 1, 0);
-    for (const auto& token : a) {
+    std::unordered_map<std::u32string, std::size_t> ids;
+    const auto numbered = [&ids](const PageTokens& tokens) {
+        std::vector<std::size_t> numbers;
+        numbers.reserve(tokens.size());
+        for (const auto& token : tokens)
+            numbers.push_back(ids.emplace(token, ids.size()).first->second);
+        return numbers;
+    };
+    const std::vector<std::size_t> x = numbered(a), y = numbered(b);
+    std::size_t start = 0;
+    while (start < x.size() && start < y.size() && x[start] == y[start])
+        ++start;
+    std::size_t end = 0;
+    while (end < x.size() - start && end < y.size() - start &&
+           x[x.size() - 1 - end] == y[y.size() - 1 - end])
+        ++end;
+    const std::size_t m = y.size() - start - end;
+    std::vector<std::size_t> row(m + 1, 0), previous(m + 1, 0);
+    for (std::size_t i = start; i < x.size() - end; ++i) {
         std::swap(row, previous);
-        for (std::size_t j = 0; j < b.size(); ++j)
-            row[j + 1] = token == b[j] ? previous[j] + 1 : std::max(previous[j + 1], row[j]);
+        for (std::size_t j = 0; j < m; ++j)
+            row[j + 1] = x[i] == y[start + j] ? previous[j] + 1 : std::max(previous[j + 1], row[j]);
     }
-    return row[b.size()];
+    return start + end + row[m];
 }
 
 struct Agreement {
