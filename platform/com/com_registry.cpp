@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <utility>
@@ -84,11 +85,11 @@ std::vector<std::string> SplitWords(std::string_view text) {
     return words;
 }
 
-// Reads the file afresh on every look-up: it is tiny, look-ups are rare, and
-// tests rewrite or swap it between calls. A missing file is an empty registry.
-RegistryContents ReadRegistry(const std::string& path) {
+// The registry's lines, read from `path` (whose folder relative paths are
+// taken from).
+RegistryContents ParseRegistry(const std::string& text, const std::string& path) {
     RegistryContents contents;
-    std::ifstream file(path);
+    std::istringstream file(text);
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::string line;
     while (std::getline(file, line)) {
@@ -140,6 +141,44 @@ RegistryContents ReadRegistry(const std::string& path) {
     return contents;
 }
 
+// The last text parsed. A look-up made after it was destroyed at exit (a
+// release that loads a proxy) parses without it.
+struct ParsedRegistry {
+    std::mutex mutex;
+    std::string path;
+    std::string text;
+    std::shared_ptr<const RegistryContents> contents;
+    ~ParsedRegistry();
+};
+bool g_parsedRegistryGone = false;
+ParsedRegistry::~ParsedRegistry() {
+    g_parsedRegistryGone = true;
+}
+
+// Reads the file afresh on every look-up, because tests rewrite or swap it
+// between calls, but parses it again only when its text changed: a page's
+// text takes a few class look-ups, and parsing was most of their cost. A
+// missing file is an empty registry.
+std::shared_ptr<const RegistryContents> ReadRegistry(const std::string& path) {
+    std::string text;
+    if (std::ifstream file{path, std::ios::binary}) {
+        std::ostringstream read;
+        read << file.rdbuf();
+        text = std::move(read).str();
+    }
+    if (g_parsedRegistryGone) {
+        return std::make_shared<const RegistryContents>(ParseRegistry(text, path));
+    }
+    static ParsedRegistry last;
+    std::lock_guard lock(last.mutex);
+    if (!last.contents || path != last.path || text != last.text) {
+        last.contents = std::make_shared<const RegistryContents>(ParseRegistry(text, path));
+        last.path = path;
+        last.text = std::move(text);
+    }
+    return last.contents;
+}
+
 template <typename Value>
 std::optional<Value> Find(const std::map<std::string, Value>& table, const GUID& guid) {
     const auto found = table.find(FormatGuidUtf8(guid));
@@ -166,33 +205,33 @@ std::string ActiveComRegistryPath() {
 }
 
 std::optional<CLSID> LookUpProgId(std::u16string_view progId) {
-    const RegistryContents contents = ReadRegistry(ActiveComRegistryPath());
-    const auto found = contents.classOfProgId.find(LowerAscii(Utf16ToUtf8(progId)));
-    if (found == contents.classOfProgId.end()) {
+    const auto contents = ReadRegistry(ActiveComRegistryPath());
+    const auto found = contents->classOfProgId.find(LowerAscii(Utf16ToUtf8(progId)));
+    if (found == contents->classOfProgId.end()) {
         return std::nullopt;
     }
     return found->second;
 }
 
 std::optional<std::u16string> LookUpProgIdOfClass(const CLSID& clsid) {
-    return Find(ReadRegistry(ActiveComRegistryPath()).progIdOfClass, clsid);
+    return Find(ReadRegistry(ActiveComRegistryPath())->progIdOfClass, clsid);
 }
 
 std::optional<std::string> LookUpServerModule(const CLSID& clsid) {
-    return Find(ReadRegistry(ActiveComRegistryPath()).moduleOfClass, clsid);
+    return Find(ReadRegistry(ActiveComRegistryPath())->moduleOfClass, clsid);
 }
 
 std::optional<LocalServerEntry> LookUpLocalServer(const CLSID& clsid) {
-    const RegistryContents contents = ReadRegistry(ActiveComRegistryPath());
-    std::optional<LocalServerEntry> entry = Find(contents.localServerOfClass, clsid);
+    const auto contents = ReadRegistry(ActiveComRegistryPath());
+    std::optional<LocalServerEntry> entry = Find(contents->localServerOfClass, clsid);
     if (entry) {
-        entry->name = Find(contents.nameOfClass, clsid).value_or(u"the server");
+        entry->name = Find(contents->nameOfClass, clsid).value_or(u"the server");
     }
     return entry;
 }
 
 std::vector<std::pair<IID, std::string>> InterfaceModules() {
-    return ReadRegistry(ActiveComRegistryPath()).interfaceModules;
+    return ReadRegistry(ActiveComRegistryPath())->interfaceModules;
 }
 
 std::optional<std::string> LookUpInterfaceModule(const IID& iid) {

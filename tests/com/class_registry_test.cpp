@@ -106,6 +106,37 @@ TEST_F(ClassRegistryTest, OverridesNestAndMissingFileIsAnEmptyRegistry) {
     EXPECT_EQ(paginor::ActiveComRegistryPath(), outer);
 }
 
+// The parsed registry is reused only while the file's text stays the same:
+// a rewrite of the same length, a removal and a return are all seen.
+TEST_F(ClassRegistryTest, EveryLookUpSeesTheFileAsItIsNow) {
+    const fs::path registry = folder_ / "registry.txt";
+    const auto rewrite = [&](const char* text) {
+        if (text)
+            std::ofstream(registry) << text;
+        else
+            fs::remove(registry);
+    };
+    const struct {
+        const char* text;
+        HRESULT status;
+        CLSID expected;
+    } steps[] = {
+        {"progid Sample.Known {11111111-2222-3333-4444-555555555555}\n", S_OK, kKnownClass},
+        {"progid Sample.Known {11111111-2222-3333-4444-555555555556}\n", S_OK, kMissingModuleClass},
+        {nullptr, CO_E_CLASSSTRING, GUID_NULL},
+        {"progid Sample.Known {11111111-2222-3333-4444-555555555555}\n", S_OK, kKnownClass},
+        {"progid Sample.Other {11111111-2222-3333-4444-555555555555}\n", CO_E_CLASSSTRING,
+         GUID_NULL},
+    };
+    for (const auto& step : steps) {
+        rewrite(step.text);
+        CLSID clsid = kNoFactoryClass;
+        EXPECT_EQ(CLSIDFromProgID(u"Sample.Known", &clsid), step.status)
+            << (step.text ? step.text : "no file");
+        EXPECT_EQ(clsid, step.expected);
+    }
+}
+
 TEST(ClassRegistryDefault, SitsBesideTheRuntimeUnlessTheEnvironmentSaysOtherwise) {
     ::unsetenv("PAGINOR_COM_REGISTRY");
     const fs::path expected =
