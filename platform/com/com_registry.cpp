@@ -235,7 +235,8 @@ std::vector<std::pair<IID, std::string>> InterfaceModules() {
 }
 
 std::optional<std::string> LookUpInterfaceModule(const IID& iid) {
-    for (const auto& [listed, module] : InterfaceModules()) {
+    const auto contents = ReadRegistry(ActiveComRegistryPath());
+    for (const auto& [listed, module] : contents->interfaceModules) {
         if (listed == iid) {
             return module;
         }
