@@ -4,13 +4,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <poll.h>
 #include <pthread.h>
 #include <pwd.h>
 #include <readline/history.h>
 #include <readline/readline.h>
-#include <sys/select.h>
 #include <unistd.h>
 
 namespace fmcalc {
@@ -41,7 +42,7 @@ bool is_help(const std::string& s) {
 
 // Readline's callback interface, so that Ctrl-C can be handled outside the
 // signal handler: the handler only sets a flag, the loop clears the line.
-// SIGINT stays blocked except while waiting for a key (pselect unblocks it
+// SIGINT stays blocked except while waiting for a key (ppoll unblocks it
 // atomically), so a Ctrl-C can neither slip in between a check and the wait
 // nor interrupt a calculation that is running.
 class LineReader {
@@ -49,6 +50,10 @@ public:
     LineReader() {
         instance_ = this;
         rl_catch_signals = 0; // the loop below handles SIGINT, not readline
+        previous_getc_ = rl_getc_function;
+        rl_getc_function = read_key;
+        for (Keymap map : {emacs_standard_keymap, vi_insertion_keymap, vi_movement_keymap})
+            rl_bind_key_in_map(interrupt_key, ignore_key, map);
         struct sigaction action {};
         action.sa_handler = on_interrupt;
         sigemptyset(&action.sa_mask);
@@ -63,6 +68,9 @@ public:
     }
     ~LineReader() {
         rl_callback_handler_remove();
+        rl_getc_function = previous_getc_;
+        if (keys_ != STDIN_FILENO)
+            close(keys_);
         pthread_sigmask(SIG_SETMASK, &previous_mask_, nullptr);
         sigaction(SIGINT, &previous_, nullptr);
         instance_ = nullptr;
@@ -80,11 +88,6 @@ public:
         interrupted = 0;
         rl_callback_handler_install(prompt, on_line);
         for (;;) {
-            fd_set input;
-            FD_ZERO(&input);
-            FD_SET(STDIN_FILENO, &input);
-            const int ready =
-                pselect(STDIN_FILENO + 1, &input, nullptr, nullptr, nullptr, &waiting_mask_);
             if (interrupted) {
                 interrupted = 0;
                 // Drop what was typed and start a fresh prompt line.
@@ -95,13 +98,15 @@ public:
                 rl_callback_handler_remove();
                 return Event::Interrupt;
             }
-            if (ready < 0) {
-                if (errno == EINTR)
+            if (!wait_for_key()) {
+                if (interrupted)
                     continue;
                 rl_callback_handler_remove();
                 return Event::End;
             }
             rl_callback_read_char();
+            if (interrupted)
+                continue;
             if (got_line_ || ended_) {
                 rl_callback_handler_remove();
                 if (ended_)
@@ -113,6 +118,55 @@ public:
     }
 
 private:
+    // Waits until a key can be read, with SIGINT let through for the wait
+    // only; false on a Ctrl-C (`interrupted` set) or a failed wait.
+    bool wait_for_key() const {
+        for (;;) {
+            if (interrupted)
+                return false;
+            pollfd input{keys_, POLLIN, 0};
+            if (ppoll(&input, 1, nullptr, &waiting_mask_) >= 0)
+                return true;
+            if (errno != EINTR)
+                return false;
+        }
+    }
+
+    // Every key readline asks for is read here. Its own reader waits with a
+    // signal mask of its own that lets SIGINT through to our handler and then
+    // waits again: a Ctrl-C that came just after a key, and so emptied the
+    // terminal's input, left it waiting for good. Here a Ctrl-C ends the
+    // wait with a key that does nothing, and the loop above sees the flag.
+    // The read does not block, as the input a wait found can still be
+    // emptied by a Ctrl-C before it is read.
+    static int read_key(FILE*) {
+        for (;;) {
+            if (!instance_->wait_for_key())
+                return interrupted ? interrupt_key : EOF;
+            unsigned char key = 0;
+            const ssize_t got = ::read(instance_->keys_, &key, 1);
+            if (got == 1)
+                return key;
+            if (got == 0 || (errno != EINTR && errno != EAGAIN))
+                return EOF;
+        }
+    }
+
+    // The terminal opened again, for reads that do not block without
+    // changing how the shell's own descriptor behaves.
+    static int open_keys() {
+        const char* terminal = ttyname(STDIN_FILENO);
+        const int keys =
+            terminal ? open(terminal, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
+        return keys >= 0 ? keys : STDIN_FILENO;
+    }
+
+    static int ignore_key(int, int) { return 0; }
+
+    // The terminal turns a typed Ctrl-C into SIGINT, so the key itself is
+    // free to stand for one.
+    static constexpr int interrupt_key = 0x03;
+
     // A Ctrl-C pressed while a calculation ran is not meant for the next line.
     static void discard_pending_interrupt() {
         sigset_t interrupt;
@@ -137,6 +191,8 @@ private:
 
     static inline LineReader* instance_ = nullptr;
     struct sigaction previous_ {};
+    rl_getc_func_t* previous_getc_ = nullptr;
+    int keys_ = open_keys();
     sigset_t previous_mask_{};
     sigset_t waiting_mask_{};
     std::string line_;

@@ -146,5 +146,24 @@ TEST(Prompt, CtrlCClearsTheLineAndKeepsTheSession) {
     EXPECT_EQ(again.exit_status(), 0);
 }
 
+// A Ctrl-C that comes just after a key can empty the terminal's input after
+// the key was seen but before it was read; the prompt must still come back.
+// The window is small, so it is tried many times.
+TEST(Prompt, CtrlCJustAfterAKeyAlwaysGivesANewPrompt) {
+    ScratchFolder folder("Prompt_CtrlCRace");
+    Terminal t(folder.path(), folder.path() / "state");
+    ASSERT_TRUE(t.started());
+    ASSERT_TRUE(t.wait_for("fmcalc> "));
+    for (int round = 0; round < 10000; ++round) {
+        t.type("QELT_Dele");
+        t.type("\x03");
+        ASSERT_TRUE(t.wait_for("fmcalc> ")) << "round " << round;
+    }
+    t.type("1 + 1\r");
+    ASSERT_TRUE(t.wait_for("\r\n2\r\n"));
+    t.type("\x04");
+    EXPECT_EQ(t.exit_status(), 0);
+}
+
 } // namespace
 } // namespace fmcalc_test
