@@ -77,11 +77,18 @@ public:
         }
     }
 
-    // The exit status once fmcalc has ended by itself.
+    // The exit status once fmcalc has ended by itself; -1 (and fmcalc
+    // stopped) when it still runs after 20 seconds without output.
     int exit_status() {
         int status = 0;
         char buffer[4096];
-        while (read(master_, buffer, sizeof buffer) > 0) {
+        for (;;) {
+            pollfd p{master_, POLLIN, 0};
+            if (poll(&p, 1, 20000) <= 0) {
+                return -1; // the destructor ends it
+            }
+            if (read(master_, buffer, sizeof buffer) <= 0)
+                break;
         }
         waitpid(pid_, &status, 0);
         pid_ = -1;
@@ -161,6 +168,9 @@ TEST(Prompt, CtrlCJustAfterAKeyAlwaysGivesANewPrompt) {
     }
     t.type("1 + 1\r");
     ASSERT_TRUE(t.wait_for("\r\n2\r\n"));
+    // Ctrl-D ends only at the prompt: before it, the terminal is still in
+    // line mode and takes the key for itself.
+    ASSERT_TRUE(t.wait_for("fmcalc> "));
     t.type("\x04");
     EXPECT_EQ(t.exit_status(), 0);
 }
