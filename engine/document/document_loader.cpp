@@ -1,28 +1,14 @@
 #include "engine/document/document_loader.h"
 
 #include "engine/document/engine_document.h"
-#include "engine/document/engine_limits.h"
-#include "engine/document/regular_file.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
-
 namespace paginor::engine {
 
 namespace {
-
-// Room for the spare-object section (about 60 bytes a spare).
-constexpr std::size_t kSpareRoom = 65536;
-
-[[noreturn]] void failRead(const std::string& path, int error) {
-    throw DocumentLoadError(ErrorKind::IoFailure,
-                            "Cannot read " + path + ": " + std::strerror(error), error);
-}
 
 // Readers accept a PDF header anywhere in the first kilobyte.
 bool hasPdfHeader(std::string_view bytes) {
@@ -30,48 +16,6 @@ bool hasPdfHeader(std::string_view bytes) {
 }
 
 } // namespace
-
-std::string readWholeFile(const std::string& path) {
-    const std::uint64_t limit = maxFileSize();
-    OpenedRegularFile file;
-    try {
-        file = openRegularFileForReading(path, limit);
-    } catch (const EngineError& error) {
-        throw DocumentLoadError(error.kind(), error.what(), error.systemError());
-    }
-    // Read straight into the string (a bounce buffer would copy a large file
-    // once more), then on past the size stat gave in case the file grew.
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(file.status.st_size) + kSpareRoom);
-    bytes.resize(static_cast<std::size_t>(file.status.st_size));
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() + 65536);
-        }
-        const ssize_t got =
-            ::read(file.descriptor.get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            failRead(path, errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(got);
-        // A file that grows while it is read is held to the same limit.
-        if (filled > limit) {
-            throw DocumentLoadError(ErrorKind::Unsupported,
-                                    "Cannot read " + path + ": the file grew beyond the " +
-                                        describeByteSize(limit) + " limit (" +
-                                        kMaxFileSizeVariable + ") while it was read");
-        }
-    }
-    bytes.resize(filled);
-    return bytes;
-}
 
 std::unique_ptr<QPDF> parsePdf(std::string_view bytes, const std::string& description) {
     auto pdf = std::make_unique<QPDF>();
@@ -113,19 +57,21 @@ std::unique_ptr<QPDF> parsePdf(std::string_view bytes, const std::string& descri
     return pdf;
 }
 
-ParsedDocument parseWithSpares(std::string bytes, const std::string& description) {
+ParsedDocument parseWithSpares(std::unique_ptr<DocumentBytes> bytes,
+                               const std::string& description) {
     ParsedDocument parsed;
-    parsed.originalSize = bytes.size();
-    parsed.last = readLastCrossReference(bytes);
+    const std::string_view original = bytes->original();
+    parsed.last = readLastCrossReference(original);
     if (parsed.last) {
         parsed.spares =
             SpareObjects{static_cast<int>(parsed.last->size), spareCountFor(parsed.last->size)};
-        const bool lineEnd = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
-        bytes += spareObjectSection(*parsed.last, parsed.originalSize, lineEnd, parsed.spares);
+        const bool lineEnd =
+            !original.empty() && (original.back() == '\n' || original.back() == '\r');
+        bytes->append(spareObjectSection(*parsed.last, original.size(), lineEnd, parsed.spares));
     }
-    auto shared = std::make_shared<const std::string>(std::move(bytes));
+    std::shared_ptr<const DocumentBytes> shared = std::move(bytes);
     try {
-        parsed.pdf = parsePdf(*shared, description);
+        parsed.pdf = parsePdf(shared->all(), description);
     } catch (const DocumentLoadError&) {
         if (!parsed.last) {
             throw;
@@ -136,8 +82,7 @@ ParsedDocument parseWithSpares(std::string bytes, const std::string& description
         parsed.pdf.reset();
         parsed.last.reset();
         parsed.spares = SpareObjects{};
-        shared = std::make_shared<const std::string>(shared->substr(0, parsed.originalSize));
-        parsed.pdf = parsePdf(*shared, description);
+        parsed.pdf = parsePdf(shared->original(), description);
     }
     parsed.bytes = std::move(shared);
     return parsed;

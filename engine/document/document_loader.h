@@ -1,6 +1,7 @@
 // Reading a PDF file into memory and parsing it with qpdf.
 #pragma once
 
+#include "engine/document/document_bytes.h"
 #include "engine/incremental/last_cross_reference.h"
 #include "engine/incremental/spare_object_section.h"
 
@@ -13,11 +14,6 @@ class QPDF;
 
 namespace paginor::engine {
 
-// The whole file at `path`, with room reserved after it for the spare
-// objects (so appending them copies nothing); throws DocumentLoadError
-// naming the path and the system's reason.
-std::string readWholeFile(const std::string& path);
-
 // Why a document whose catalog yields no page qpdf can read is refused.
 inline constexpr char kNoUsablePageTree[] = "the document has no usable page tree";
 
@@ -25,9 +21,8 @@ inline constexpr char kNoUsablePageTree[] = "the document has no usable page tre
 // memory by a section of spare objects when the end of the file can be read
 // (see spare_object_section.h), and the parse of both.
 struct ParsedDocument {
-    std::shared_ptr<const std::string> bytes; // original + spares
-    std::size_t originalSize = 0;
-    std::optional<LastCrossReference> last; // nothing: the file is saved as a whole
+    std::shared_ptr<const DocumentBytes> bytes; // original + spares
+    std::optional<LastCrossReference> last;     // nothing: the file is saved as a whole
     SpareObjects spares;
     std::unique_ptr<QPDF> pdf;
 };
@@ -35,7 +30,8 @@ struct ParsedDocument {
 // Parses `bytes` with spare objects appended. A file qpdf has to repair is
 // parsed again as it is, without them, so that its repair sees only the
 // file. Throws DocumentLoadError.
-ParsedDocument parseWithSpares(std::string bytes, const std::string& description);
+ParsedDocument parseWithSpares(std::unique_ptr<DocumentBytes> bytes,
+                               const std::string& description);
 
 // Parses `bytes` (which must outlive the result) the way every document is
 // opened: warnings kept quiet, repair attempted, the empty user password

@@ -20,11 +20,14 @@ DocumentShelf& DocumentShelf::shared() {
     return shelf;
 }
 
-std::unique_ptr<EngineDocument> DocumentShelf::take(std::string_view bytes) {
+std::unique_ptr<EngineDocument> DocumentShelf::take(const DocumentBytes& bytes) {
     std::unique_ptr<EngineDocument> document;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!kept_ || kept_->openedBytes() != bytes) {
+        // A kept mapping of a file changed since no longer shows what was
+        // parsed from it.
+        if (!kept_ || !kept_->openedBuffer()->isIntact() ||
+            !kept_->openedBuffer()->sameOriginalAs(bytes)) {
             return nullptr;
         }
         document = std::move(kept_);

@@ -12,6 +12,8 @@
 // kept at a time, and only files of a moderate size.
 #pragma once
 
+#include "engine/document/document_bytes.h"
+
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -26,7 +28,7 @@ public:
 
     // The kept document, reset, if it was opened from exactly `bytes`; null
     // otherwise (also when it cannot be reset).
-    std::unique_ptr<EngineDocument> take(std::string_view bytes);
+    std::unique_ptr<EngineDocument> take(const DocumentBytes& bytes);
     // Keeps `document` when it may be reusable; destroys it otherwise. Never
     // throws.
     void put(std::unique_ptr<EngineDocument> document) noexcept;

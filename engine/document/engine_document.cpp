@@ -25,6 +25,7 @@
 #include <cstring>
 #include <ctime>
 #include <set>
+#include <system_error>
 
 namespace paginor::engine {
 
@@ -37,10 +38,10 @@ constexpr int kMostSections = 32;
 
 } // namespace
 
-EngineDocument::EngineDocument(std::string bytes, const std::string& path) : path_(path) {
+EngineDocument::EngineDocument(std::unique_ptr<DocumentBytes> bytes, const std::string& path)
+    : path_(path) {
     ParsedDocument parsed = parseWithSpares(std::move(bytes), path);
     bytes_ = std::move(parsed.bytes);
-    originalSize_ = parsed.originalSize;
     last_ = std::move(parsed.last);
     pdf_ = std::move(parsed.pdf);
     changes_ = std::make_unique<DocumentChanges>(*pdf_, last_ ? last_->size : 0, parsed.spares);
@@ -49,8 +50,8 @@ EngineDocument::EngineDocument(std::string bytes, const std::string& path) : pat
 EngineDocument::~EngineDocument() = default;
 
 std::shared_ptr<EngineDocument> EngineDocument::load(const std::string& path) {
-    std::string bytes = readWholeFile(path);
-    std::unique_ptr<EngineDocument> document = DocumentShelf::shared().take(bytes);
+    std::unique_ptr<DocumentBytes> bytes = DocumentBytes::fromFile(path);
+    std::unique_ptr<EngineDocument> document = DocumentShelf::shared().take(*bytes);
     if (document) {
         document->path_ = path;
         document->reused_ = true;
@@ -65,7 +66,8 @@ std::shared_ptr<EngineDocument> EngineDocument::load(const std::string& path) {
 
 std::shared_ptr<EngineDocument> EngineDocument::loadFromMemory(std::string bytes,
                                                                const std::string& description) {
-    return std::shared_ptr<EngineDocument>(new EngineDocument(std::move(bytes), description));
+    return std::shared_ptr<EngineDocument>(
+        new EngineDocument(DocumentBytes::fromMemory(std::move(bytes)), description));
 }
 
 int EngineDocument::pageCount() {
@@ -185,13 +187,19 @@ std::optional<std::string> EngineDocument::wholeFileReason(int flags, SaveLayout
 }
 
 std::string EngineDocument::originalBytes() const {
-    return bytes_->substr(0, originalSize_);
+    return std::string(bytes_->original());
 }
 
 void EngineDocument::writeUpdated(std::FILE* file, const std::string& update) const {
-    const std::string_view original = openedBytes();
-    if (std::fwrite(original.data(), 1, original.size(), file) != original.size() ||
-        std::fwrite(update.data(), 1, update.size(), file) != update.size()) {
+    try {
+        if (std::fflush(file) != 0) {
+            throw std::system_error(errno != 0 ? errno : EIO, std::generic_category());
+        }
+        bytes_->writeOriginalTo(fileno(file));
+    } catch (const std::system_error& error) {
+        throw std::runtime_error(std::strerror(error.code().value()));
+    }
+    if (std::fwrite(update.data(), 1, update.size(), file) != update.size()) {
         throw std::runtime_error(std::strerror(errno != 0 ? errno : EIO));
     }
 }
@@ -201,6 +209,14 @@ void EngineDocument::save(int flags, const std::string& path, SaveLayout layout)
     if (target.empty()) {
         fail(ErrorKind::InvalidArgument,
              "Cannot save: the document has no path and none was given");
+    }
+    // A mapped file that another program changed no longer shows the bytes
+    // the document was parsed from: neither an update nor a rewrite would be
+    // sound, and the file on disk is left as the other program made it.
+    if (!bytes_->isIntact()) {
+        fail(ErrorKind::IoFailure, "Cannot save: " + path_ +
+                                       " was changed by another program after it was opened;"
+                                       " open it again to work on it");
     }
     for (auto& [name, step] : saveSteps_) {
         step(*this);

@@ -10,6 +10,7 @@
 // Not thread-safe: the automation objects are called one call at a time.
 #pragma once
 
+#include "engine/document/document_bytes.h"
 #include "engine/errors/engine_error.h"
 #include "engine/incremental/last_cross_reference.h"
 
@@ -151,12 +152,10 @@ public:
     }
 
     // The bytes the document was opened from.
-    std::string_view openedBytes() const {
-        return std::string_view(*bytes_).substr(0, originalSize_);
-    }
+    std::string_view openedBytes() const { return bytes_->original(); }
     // The buffer openedBytes() lies at the start of, for readers that must
     // keep it alive (it also holds the spare objects after the file's end).
-    const std::shared_ptr<const std::string>& openedBuffer() const { return bytes_; }
+    const std::shared_ptr<const DocumentBytes>& openedBuffer() const { return bytes_; }
     // Puts the document back to the state it was opened in, for the next
     // open of the same bytes (see document_shelf.h): false, changing
     // nothing useful, when its changes were not all recorded or the result
@@ -183,7 +182,7 @@ public:
     std::shared_ptr<EngineDocument> privateCopy();
 
 private:
-    EngineDocument(std::string bytes, const std::string& path);
+    EngineDocument(std::unique_ptr<DocumentBytes> bytes, const std::string& path);
 
     // Why this save must write the whole file; nothing when an update holds
     // every change.
@@ -198,8 +197,7 @@ private:
 
     // Declared before pdf_: qpdf reads from these bytes until it is destroyed.
     // They hold the file as it was opened followed by the spare objects.
-    std::shared_ptr<const std::string> bytes_;
-    std::size_t originalSize_ = 0;
+    std::shared_ptr<const DocumentBytes> bytes_;
     std::optional<LastCrossReference> last_;
     std::unique_ptr<QPDF> pdf_;
     // Declared after pdf_, which it refers to.

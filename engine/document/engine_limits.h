@@ -13,7 +13,7 @@
 namespace paginor::engine {
 
 // The largest file the engine reads as a document or as a page source:
-// PAGINOR_MAX_FILE_SIZE, 256 MiB by default (the whole file is held in
+// PAGINOR_MAX_FILE_SIZE, 256 MiB by default (the whole file may be held in
 // memory, and an insertion or a save may need a second copy of it).
 inline constexpr std::uint64_t kDefaultMaxFileSize = std::uint64_t{256} << 20;
 inline constexpr const char* kMaxFileSizeVariable = "PAGINOR_MAX_FILE_SIZE";

@@ -86,27 +86,27 @@ const TextLibrary* TextLibrary::instance(std::string& error) {
 
 std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::string> pdf,
                                                  std::string& error) {
-    const std::size_t size = pdf ? pdf->size() : 0;
-    return load(std::move(pdf), size, error);
+    const std::string_view bytes = pdf ? std::string_view(*pdf) : std::string_view();
+    return load(std::move(pdf), bytes, error);
 }
 
-std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const std::string> pdf,
-                                                 std::size_t size, std::string& error) {
+std::shared_ptr<TextDocument> TextDocument::load(std::shared_ptr<const void> owner,
+                                                 std::string_view pdf, std::string& error) {
     const TextLibrary* library = TextLibrary::instance(error);
     if (library == nullptr)
         return nullptr;
-    if (!pdf) {
+    if (!owner) {
         error = "no document bytes were given to the text reader";
         return nullptr;
     }
     char reason[256] = {};
-    PaginorTextDocument* handle = library->open(reinterpret_cast<const unsigned char*>(pdf->data()),
-                                                std::min(size, pdf->size()), reason, sizeof reason);
+    PaginorTextDocument* handle = library->open(reinterpret_cast<const unsigned char*>(pdf.data()),
+                                                pdf.size(), reason, sizeof reason);
     if (handle == nullptr) {
         error = reason[0] != '\0' ? reason : "the text reader could not load the document";
         return nullptr;
     }
-    return std::shared_ptr<TextDocument>(new TextDocument(library, std::move(pdf), handle));
+    return std::shared_ptr<TextDocument>(new TextDocument(library, std::move(owner), handle));
 }
 
 int TextDocument::pageCount() const {

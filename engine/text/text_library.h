@@ -33,16 +33,15 @@ public:
     // The reader reads from `pdf` itself, which the document keeps alive.
     static std::shared_ptr<TextDocument> load(std::shared_ptr<const std::string> pdf,
                                               std::string& error);
-    // The same for the first `size` bytes of `pdf` (a buffer that holds more
-    // after the file's end).
-    static std::shared_ptr<TextDocument> load(std::shared_ptr<const std::string> pdf,
-                                              std::size_t size, std::string& error);
+    // The same for bytes that `owner` keeps alive.
+    static std::shared_ptr<TextDocument> load(std::shared_ptr<const void> owner,
+                                              std::string_view pdf, std::string& error);
 
     int pageCount() const;
     PageResult pageWords(int page, std::vector<PageWord>& words) const;
 
     // The bytes the reader reads.
-    const std::shared_ptr<const std::string>& source() const { return source_; }
+    const std::shared_ptr<const void>& source() const { return source_; }
 
 private:
     struct Closer {
@@ -50,12 +49,12 @@ private:
         void operator()(PaginorTextDocument* document) const { library->close(document); }
     };
 
-    TextDocument(const TextLibrary* library, std::shared_ptr<const std::string> source,
+    TextDocument(const TextLibrary* library, std::shared_ptr<const void> source,
                  PaginorTextDocument* handle)
         : library_(library), source_(std::move(source)), handle_(handle, Closer{library}) {}
 
     const TextLibrary* library_;
-    std::shared_ptr<const std::string> source_; // declared first: outlives the handle
+    std::shared_ptr<const void> source_; // declared first: outlives the handle
     std::unique_ptr<PaginorTextDocument, Closer> handle_;
 };
 

@@ -14,7 +14,7 @@ std::shared_ptr<const std::string> rewrittenSnapshot(EngineDocument& document) {
 
 std::shared_ptr<TextDocument> loadCurrentText(EngineDocument& document, std::string& error) {
     if (document.revision() == 0) {
-        auto original = TextDocument::load(document.openedBuffer(), document.openedBytes().size(), error);
+        auto original = TextDocument::load(document.openedBuffer(), document.openedBytes(), error);
         if (original && original->pageCount() == document.pageCount())
             return original;
     }

@@ -301,10 +301,10 @@ INSTANTIATE_TEST_SUITE_P(Limit, SaveOverAFileSizeLimit,
                                            SizeLimitCase{"AllButTheEndFitsSave", 0.98, kSaveFull}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The engine reads the whole file when it opens it, so the open document
-// does not depend on the file staying in place: saving recreates a deleted
-// file and replaces a file that was swapped on disk with the document's own
-// content, which is what the user asked to save.
+// The open document does not depend on the file staying in place, whether
+// the engine read the file or mapped it (a large one): saving recreates a
+// deleted file and replaces a file that was swapped or cut short on disk
+// with the document's own content, which is what the user asked to save.
 TEST(SaveDurability, SavingOverAFileThatChangedOnDisk) {
     struct Change {
         const char* name;
@@ -319,7 +319,16 @@ TEST(SaveDurability, SavingOverAFileThatChangedOnDisk) {
          }},
         {"truncated", [](const fs::path& file) { writeFile(file, ""); }},
     };
-    for (const auto& change : changes) {
+    for (const auto& [change, mapped] : {std::pair{changes[0], false},
+                                         {changes[1], false},
+                                         {changes[2], false},
+                                         {changes[0], true},
+                                         {changes[1], true},
+                                         {changes[2], true}}) {
+        SCOPED_TRACE(mapped ? "mapped" : "read");
+        std::optional<paginor::test_support::ScopedEnvironment> mapEverything;
+        if (mapped)
+            mapEverything.emplace("PAGINOR_MAP_FILES_FROM", "1");
         ScratchFolder scratch;
         const fs::path target = scratch / "form.pdf";
         fs::copy_file(examplePath("sample-form.pdf"), target);
