@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace paginor::engine::forms {
@@ -55,11 +56,21 @@ int slotOf(const StandardFont& font) {
     return static_cast<int>(font.family) * 4 + (font.bold ? 1 : 0) + (font.italic ? 2 : 0);
 }
 
+// Where Debian's urw-base35 package puts its Type 1 files, each named after
+// its face.
+constexpr const char* kUrwTypeOneFolder = "/usr/share/fonts/type1/urw-base35/";
+
 // The installed file of a URW face: the Type 1 file of the urw-base35
 // package when there is one (other packages ship older cuts of the same
-// names), else any file fontconfig lists under the name. One private
-// configuration answers every name, once per process.
+// names), else any file fontconfig lists under the name. The package's own
+// place is looked at first: loading fontconfig's configuration costs more
+// than filling a form. One private configuration answers every other name,
+// once per process.
 std::string urwFile(const char* postScriptName) {
+    std::string packaged = std::string(kUrwTypeOneFolder) + postScriptName + ".t1";
+    if (::access(packaged.c_str(), R_OK) == 0) {
+        return packaged;
+    }
     static const std::map<std::string, std::string> files = [] {
         std::map<std::string, std::string> found;
         FcConfig* config = FcInitLoadConfigAndFonts();
