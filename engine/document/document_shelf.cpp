@@ -2,8 +2,8 @@
 
 #include "engine/document/engine_document.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace paginor::engine {
 
@@ -16,8 +16,14 @@ constexpr std::size_t kLargestKept = 32 * 1024 * 1024;
 } // namespace
 
 DocumentShelf& DocumentShelf::shared() {
-    static DocumentShelf shelf;
-    return shelf;
+    // Never destroyed: a process that ends with a document kept would spend
+    // as long freeing it as a row takes (and after qpdf's own static objects
+    // have gone, which it needs). The engine's module is never unloaded, so
+    // the system takes it back with the process. It stays reachable, so leak
+    // checkers do not count it.
+    alignas(DocumentShelf) static unsigned char storage[sizeof(DocumentShelf)];
+    static DocumentShelf* const shelf = ::new (storage) DocumentShelf();
+    return *shelf;
 }
 
 std::unique_ptr<EngineDocument> DocumentShelf::take(const DocumentBytes& bytes) {
@@ -43,11 +49,6 @@ std::unique_ptr<EngineDocument> DocumentShelf::take(const DocumentBytes& bytes) 
 }
 
 void DocumentShelf::put(std::unique_ptr<EngineDocument> document) noexcept {
-    // The kept document must go before qpdf's own static objects do at exit
-    // (it needs them to be destroyed); they exist by the first close, and
-    // exit handlers run in the reverse order of their registration.
-    static const bool clearedAtExit = std::atexit([] { DocumentShelf::shared().clear(); }) == 0;
-    (void)clearedAtExit;
     try {
         if (!document || document->openedBytes().size() > kLargestKept || !document->mayBeReset()) {
             return;
