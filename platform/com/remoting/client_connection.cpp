@@ -60,7 +60,7 @@ ClientConnection::ClientConnection(UniqueFd channel, std::unique_ptr<ServerProce
                                    const LocalServerEntry& entry)
     : channel_(std::move(channel)), process_(std::move(process)),
       limits_(ServerLimits::FromEnvironment()), serverName_(entry.name),
-      serverPid_(process_->pid()) {}
+      serverPid_(process_->pid()), sharedCpu_(serverPid_) {}
 
 ClientConnection::~ClientConnection() {
     // Closing the channel tells the server to exit; it is then reaped.
@@ -69,8 +69,8 @@ ClientConnection::~ClientConnection() {
     if (const char* path = std::getenv("PAGINOR_COM_STATISTICS"); path != nullptr && *path != 0) {
         std::ofstream(path, std::ios::app)
             << "server " << serverPid_ << ": " << statistics_.roundTrips << " round trips, "
-            << statistics_.releases << " releases (one-way), " << statistics_.bytesSent << " bytes sent, "
-            << statistics_.bytesReceived << " bytes received\n";
+            << statistics_.releases << " releases (one-way), " << statistics_.bytesSent
+            << " bytes sent, " << statistics_.bytesReceived << " bytes received\n";
     }
 }
 
@@ -116,6 +116,7 @@ HRESULT ClientConnection::RoundTrip(std::span<const std::byte> request,
         limits_.callTime.count() > 0 ? Clock::now() + limits_.callTime : Clock::time_point::max();
     std::optional<ServerLoss::Cause> exceeded;
     auto keepWaiting = [&] {
+        sharedCpu_.CallIsLong();
         if (limits_.memoryBytes != 0) {
             const std::optional<std::uint64_t> resident = process_->ResidentBytes();
             if (resident && *resident > limits_.memoryBytes) {
@@ -130,6 +131,7 @@ HRESULT ClientConnection::RoundTrip(std::span<const std::byte> request,
         return true;
     };
     ChannelResult result = FlushReleases(keepWaiting);
+    sharedCpu_.CallStarts();
     if (result == ChannelResult::Done) {
         result = channel_.send(request, kWatchTick, keepWaiting);
     }
@@ -137,6 +139,7 @@ HRESULT ClientConnection::RoundTrip(std::span<const std::byte> request,
         statistics_.bytesSent += request.size();
         result = channel_.receive(reply, kWatchTick, keepWaiting);
     }
+    sharedCpu_.CallEnds();
     if (result == ChannelResult::Done) {
         ++statistics_.roundTrips;
         statistics_.bytesReceived += reply.size();

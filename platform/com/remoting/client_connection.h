@@ -16,6 +16,7 @@
 #include "com/remoting/server_limits.h"
 #include "com/remoting/server_loss.h"
 #include "com/remoting/server_process.h"
+#include "com/remoting/shared_cpu_calls.h"
 #include "com/remoting/wire_message.h"
 
 #include <cstdint>
@@ -104,6 +105,7 @@ private:
     const ServerLimits limits_;
     const std::u16string serverName_;
     const pid_t serverPid_;
+    SharedCpuCalls sharedCpu_; // under channelMutex_
 
     std::mutex objectsMutex_;
     std::unordered_map<std::uint64_t, RemoteObject*> objects_;
