@@ -40,6 +40,12 @@ HRESULT CreateFromModule(const std::string& modulePath, REFCLSID clsid, IUnknown
     if (getClassObject == nullptr) {
         return CO_E_ERRORINDLL;
     }
+    return CreateFromClassObject(getClassObject, clsid, outer, riid, object);
+}
+
+HRESULT CreateFromClassObject(DllGetClassObjectFunction getClassObject, REFCLSID clsid,
+                              IUnknown* outer, REFIID riid, void** object) {
+    *object = nullptr;
     if (outer != nullptr) {
         return CLASS_E_NOAGGREGATION;
     }

@@ -11,6 +11,11 @@
 
 namespace paginor {
 
+// The factory of `getClassObject` for `clsid`, then the object from it:
+// CLASS_E_NOAGGREGATION for an outer object, otherwise what they answer.
+HRESULT CreateFromClassObject(DllGetClassObjectFunction getClassObject, REFCLSID clsid,
+                              IUnknown* outer, REFIID riid, void** object);
+
 // CO_E_DLLNOTFOUND when the module does not load, CO_E_ERRORINDLL when it
 // exports no DllGetClassObject, CLASS_E_NOAGGREGATION for an outer object,
 // otherwise what the module answers.

@@ -49,13 +49,13 @@ TEST(Endurance, OpenFillSaveCloseKeepsMemoryFlat) {
         ASSERT_EQ(host.Call("QELT_SavePDF").text, u"0") << "cycle " << cycle;
         ASSERT_EQ(host.Call("QELT_ClosePDF").text, u"0");
         if (cycle == kWarmUp) {
-            engines = ChildrenRunning("com_surrogate");
+            engines = ChildrenRunning("paginor_engine_server");
             ASSERT_EQ(engines.size(), 1u) << "one engine, out of process";
             hostAfterWarmUp = HeapInUseBytes();
             engineAfterWarmUp = ResidentBytesOf(engines[0]);
         }
     }
-    ASSERT_EQ(ChildrenRunning("com_surrogate"), engines) << "the same engine throughout";
+    ASSERT_EQ(ChildrenRunning("paginor_engine_server"), engines) << "the same engine throughout";
     const std::size_t hostAtEnd = HeapInUseBytes();
     const std::size_t engineAtEnd = ResidentBytesOf(engines[0]);
     ASSERT_EQ(host.Call("QELT_OpenPDF", {form}).text, u"0");

@@ -151,7 +151,7 @@ TEST(KilledWhileSaving, LeavesTheOldFileAndTheNextOpenWorks) {
              "QELT_GetLastError ( \"Number\" )", OpenCall(Sample()), "QELT_GetNumPages"});
     });
     const std::optional<pid_t> server =
-        FindProcessWith("com_surrogate", "PAGINOR_TEST_MARK", mark, 60s);
+        FindProcessWith("paginor_engine_server", "PAGINOR_TEST_MARK", mark, 60s);
     ASSERT_TRUE(server);
     // Kill while the write is in progress: the server's temporary file (seen
     // through /proc, named or not) holds some of the new document, but far
@@ -184,7 +184,7 @@ TEST(KilledBetweenCalls, TheNextCallAnswersTheFailureAndTheOneAfterWorks) {
     plugin_host::PluginHost host;
     ASSERT_EQ(host.Init(), 53);
     ASSERT_EQ(plugin_host::Utf8(host.Call("QELT_OpenPDF", {Sample()}).text), "0");
-    const std::vector<pid_t> servers = ChildrenRunning("com_surrogate");
+    const std::vector<pid_t> servers = ChildrenRunning("paginor_engine_server");
     ASSERT_EQ(servers.size(), 1u);
     ASSERT_EQ(::kill(servers[0], SIGKILL), 0);
     ASSERT_TRUE(EndsWithin(servers[0], 5s));

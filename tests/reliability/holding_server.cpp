@@ -1,5 +1,6 @@
-// A local server for tests: com_surrogate that holds one call forever, so a
-// test can kill the engine at a known point in the middle of that call.
+// A local server for tests: it serves the engine's module, as com_surrogate
+// would, and holds one call forever, so a test can kill the engine at a known
+// point in the middle of that call.
 //
 //   PAGINOR_TEST_STALL_AT=IFormField.put_Value   the call to hold
 //   PAGINOR_TEST_STALL_REPORT=<file>              written with the server's

@@ -168,7 +168,7 @@ TEST_P(HostileParametersMemory, StaysBounded) {
     };
     for (int i = 0; i < 4; ++i)
         round();
-    const std::vector<pid_t> engines = ChildrenRunning("com_surrogate");
+    const std::vector<pid_t> engines = ChildrenRunning("paginor_engine_server");
     ASSERT_EQ(engines.size(), 1u) << "one engine, out of process";
     const std::size_t hostBefore = HeapInUseBytes();
     const std::size_t engineBefore = ResidentBytesOf(engines[0]);
@@ -176,7 +176,7 @@ TEST_P(HostileParametersMemory, StaysBounded) {
     const int rounds = c.rounds;
     for (int i = 0; i < rounds; ++i)
         round();
-    ASSERT_EQ(ChildrenRunning("com_surrogate"), engines) << "the same engine throughout";
+    ASSERT_EQ(ChildrenRunning("paginor_engine_server"), engines) << "the same engine throughout";
     const std::size_t hostAfter = HeapInUseBytes();
     const std::size_t engineAfter = ResidentBytesOf(engines[0]);
 

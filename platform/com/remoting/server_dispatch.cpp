@@ -98,9 +98,14 @@ void ServerDispatcher::Create(MessageReader& in, MessageWriter& reply) {
     HRESULT status = E_UNEXPECTED;
     watch_.SetBusy(true);
     try {
-        status = module_.empty()
-                     ? REGDB_E_CLASSNOTREG
-                     : CreateFromModule(module_, clsid, nullptr, iid, object.put_void());
+        if (!module_.empty()) {
+            status = CreateFromModule(module_, clsid, nullptr, iid, object.put_void());
+        } else if (hooks_.classObject != nullptr) {
+            status =
+                CreateFromClassObject(hooks_.classObject, clsid, nullptr, iid, object.put_void());
+        } else {
+            status = REGDB_E_CLASSNOTREG;
+        }
     } catch (const std::bad_alloc&) {
         status = E_OUTOFMEMORY;
     } catch (...) {
