@@ -169,9 +169,8 @@ void LoadedPlugin::idle() {
 }
 
 const ExternalFunction* LoadedPlugin::find(std::u16string_view name) const {
-    const std::u16string key = fold_case(name);
     for (const ExternalFunction& f : functions_) {
-        if (fold_case(f.name) == key)
+        if (equals_ignoring_case(f.name, name))
             return &f;
     }
     return nullptr;

@@ -104,6 +104,17 @@ std::u16string fold_case(std::u16string_view text) {
 }
 
 bool equals_ignoring_case(std::u16string_view a, std::u16string_view b) {
+    // The parser asks this of every name it reads (against each keyword):
+    // ASCII texts are compared in place, without folding copies.
+    const auto ascii = [](char16_t c) { return c < 0x80; };
+    if (std::all_of(a.begin(), a.end(), ascii) && std::all_of(b.begin(), b.end(), ascii)) {
+        const auto lower = [](char16_t c) {
+            return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+        };
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+    }
     return fold_case(a) == fold_case(b);
 }
 

@@ -88,5 +88,31 @@ TEST(Parser, RefusesInputThatWouldExhaustTheStack) {
     EXPECT_THROW(parse_calculation(long_chain), SyntaxError);
 }
 
+TEST(NamesIgnoringCase, EqualWhenTheyFoldAlike) {
+    struct Case {
+        std::u16string a, b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {u"QELT_OpenPDF", u"qelt_openpdf", true},
+        {u"Let", u"LET", true},
+        {u"Let", u"Lex", false},
+        {u"Let", u"Lets", false},
+        {u"", u"", true},
+        {u"_", u"\u007f", false},
+        {u"[", u"{", false}, // 0x20 apart, as a letter's two cases are, but not letters
+        {u"\u00c9t\u00e9", u"\u00e9T\u00c9", true},
+        {u"\u00c9t\u00e9", u"Ete", false},
+        {u"Stra\u00dfe", u"STRA\u00dfE", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(equals_ignoring_case(c.a, c.b), c.equal)
+            << utf16_to_utf8(c.a) << " / " << utf16_to_utf8(c.b);
+        EXPECT_EQ(equals_ignoring_case(c.b, c.a), c.equal) << "either way round";
+        EXPECT_EQ(equals_ignoring_case(c.a, c.b), fold_case(c.a) == fold_case(c.b))
+            << "as folding both";
+    }
+}
+
 } // namespace
 } // namespace fmcalc
