@@ -28,14 +28,20 @@ void SharedCpuCalls::CallStarts() noexcept {
     if (cpu < 0 || cpu >= CPU_SETSIZE || !CPU_ISSET(cpu, &serverCpus_)) {
         return;
     }
+    if (serverHeldOn_ != cpu) {
+        serverHeldOn_ = HoldOn(server_, cpu) ? cpu : -1;
+    }
+    if (serverHeldOn_ != cpu) {
+        // The server cannot be moved (another user's process, a narrower
+        // set of its own): holding the caller alone would gain nothing.
+        usable_ = false;
+        return;
+    }
     // A caller already held on one CPU (by the host, or by a thread's own
     // choice) is left as it is.
     if (::sched_getaffinity(0, sizeof callerCpus_, &callerCpus_) == 0 &&
         CPU_COUNT(&callerCpus_) > 1) {
         callerHeld_ = HoldOn(0, cpu);
-    }
-    if (serverHeldOn_ != cpu) {
-        serverHeldOn_ = HoldOn(server_, cpu) ? cpu : -1;
     }
 }
 
