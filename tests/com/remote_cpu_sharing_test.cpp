@@ -70,9 +70,9 @@ TEST_P(SharedCpuCalls, LeaveTheCallerAsItWasAndTheServerWhereItShouldBe) {
 
     cpu_set_t callerBefore = callerCpus_.Saved();
     if (c.callerOnOneCpu) {
-        const int last = FirstOf(callerCpus_.Saved());
+        const int only = FirstOf(callerCpus_.Saved());
         CPU_ZERO(&callerBefore);
-        CPU_SET(last, &callerBefore);
+        CPU_SET(only, &callerBefore);
         ASSERT_EQ(sched_setaffinity(0, sizeof callerBefore, &callerBefore), 0);
     }
 

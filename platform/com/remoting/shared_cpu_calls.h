@@ -36,7 +36,7 @@ private:
 
     const pid_t server_;
     cpu_set_t serverCpus_; // the server's own set, given back for long calls
-    bool usable_ = false;  // false when there is only one CPU to run on
+    bool usable_ = false;  // false with one CPU to run on, or a server that cannot be moved
     int serverHeldOn_ = -1;
     cpu_set_t callerCpus_;
     bool callerHeld_ = false;
