@@ -6,14 +6,19 @@
 #include "engine/incremental/spare_object_section.h"
 
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFCryptoProvider.hh>
 #include <qpdf/QUtil.hh>
+
+#include <nettle/md5.h>
+#include <sys/random.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
+#include <stdexcept>
 
 namespace paginor::engine {
 
@@ -30,21 +35,29 @@ bool endsWithLineEnd(std::string_view bytes) {
 }
 
 // The file identifier's second half names this version of the document.
+// Nettle directly rather than qpdf's crypto provider, so that a save of a
+// plain document does not need the engine server to load GnuTLS.
 std::string versionIdentifier(const std::string& first, const std::string& update) {
-    auto crypto = QPDFCryptoProvider::getImpl();
-    crypto->MD5_init();
-    crypto->MD5_update(reinterpret_cast<const unsigned char*>(first.data()), first.size());
-    crypto->MD5_update(reinterpret_cast<const unsigned char*>(update.data()), update.size());
-    crypto->MD5_finalize();
-    unsigned char digest[16];
-    crypto->MD5_digest(digest);
-    return std::string(reinterpret_cast<const char*>(digest), sizeof digest);
+    md5_ctx context;
+    md5_init(&context);
+    md5_update(&context, first.size(), reinterpret_cast<const std::uint8_t*>(first.data()));
+    md5_update(&context, update.size(), reinterpret_cast<const std::uint8_t*>(update.data()));
+    std::array<std::uint8_t, MD5_DIGEST_SIZE> digest{};
+    md5_digest(&context, digest.size(), digest.data());
+    return std::string(reinterpret_cast<const char*>(digest.data()), digest.size());
 }
 
 std::string randomIdentifier() {
-    std::array<unsigned char, 16> bytes{};
-    QUtil::initializeWithRandomBytes(bytes.data(), bytes.size());
-    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::array<char, 16> bytes{};
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = getrandom(bytes.data() + filled, bytes.size() - filled, 0);
+        if (got < 0 && errno != EINTR) {
+            throw std::runtime_error("no random bytes for the file identifier");
+        }
+        filled += got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+    return std::string(bytes.data(), bytes.size());
 }
 
 class Update {

@@ -98,18 +98,51 @@ TEST(UpdateSection, AnInformationDictionaryMadeInTheSessionIsWrittenAndReference
     EXPECT_EQ(checkProblems(output), std::vector<std::string>{});
 }
 
-TEST(UpdateSection, KeepsTheFirstIdentifierAndGivesTheVersionANewOne) {
-    const std::string input = makeDocument(Shape::Table);
+// The same bytes with the trailer's /ID blanked out, offsets unchanged.
+std::string withoutIdentifier(std::string pdf) {
+    const std::size_t at = pdf.rfind("/ID");
+    const std::size_t end = pdf.find(']', at);
+    pdf.replace(at, end + 1 - at, std::string(end + 1 - at, ' '));
+    return pdf;
+}
+
+std::pair<std::string, std::string> identifiersAfterAnUpdate(const std::string& input) {
     auto document = openWithSpares(input);
-    QPDFObjectHandle before = document->pdf->getTrailer().getKey("/ID");
     firstField(*document->pdf).replaceKey("/V", QPDFObjectHandle::newString("x"));
     document->changes->changed(firstField(*document->pdf));
     const std::string saved = saveIncrementally(*document); // qpdf reads from it
     auto reread = parse(saved);
-    QPDFObjectHandle after = reread->getTrailer().getKey("/ID");
-    ASSERT_TRUE(after.isArray());
-    EXPECT_EQ(after.getArrayItem(0).getStringValue(), before.getArrayItem(0).getStringValue());
-    EXPECT_NE(after.getArrayItem(1).getStringValue(), before.getArrayItem(1).getStringValue());
+    QPDFObjectHandle id = reread->getTrailer().getKey("/ID");
+    EXPECT_TRUE(id.isArray() && id.getArrayNItems() == 2);
+    return {id.getArrayItem(0).getStringValue(), id.getArrayItem(1).getStringValue()};
+}
+
+// The first identifier is kept, or made when the file had none; the second
+// names the version, the same for the same update and new for each change.
+TEST(UpdateSection, KeepsOrMakesTheFirstIdentifierAndGivesTheVersionANewOne) {
+    const std::string withId = makeDocument(Shape::Table);
+    const std::string withoutId = withoutIdentifier(withId);
+    ASSERT_FALSE(parse(withoutId)->getTrailer().hasKey("/ID"));
+    auto original = parse(withId);
+    QPDFObjectHandle before = original->getTrailer().getKey("/ID");
+
+    for (const bool hadIdentifier : {true, false}) {
+        SCOPED_TRACE(hadIdentifier ? "with /ID" : "without /ID");
+        const std::string& input = hadIdentifier ? withId : withoutId;
+        const auto [first, version] = identifiersAfterAnUpdate(input);
+        const auto [firstAgain, versionAgain] = identifiersAfterAnUpdate(input);
+        EXPECT_EQ(first.size(), 16u);
+        EXPECT_EQ(version.size(), 16u);
+        EXPECT_NE(version, first);
+        if (hadIdentifier) {
+            EXPECT_EQ(first, before.getArrayItem(0).getStringValue());
+            EXPECT_NE(version, before.getArrayItem(1).getStringValue());
+            EXPECT_EQ(firstAgain, first);
+            EXPECT_EQ(versionAgain, version);
+        } else {
+            EXPECT_NE(firstAgain, first); // random, one per save
+        }
+    }
 }
 
 // New objects get the numbers right after the file's own; spares and objects
