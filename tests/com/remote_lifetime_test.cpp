@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -160,6 +161,45 @@ TEST_F(LocalServerLifetime, TwoClientsGetTwoServersAndAKilledClientLeavesNoneBeh
     ASSERT_EQ(::waitpid(killed, &status, 0), killed);
     EXPECT_TRUE(EndsWithin(serverA, 5s));
     EXPECT_TRUE(EndsWithin(serverB, 5s));
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// The host watch's timer ticks once more after the last call and interrupts
+// the idle wait: calls after that still work, and a client that dies while
+// a process it started holds the channel open is still noticed.
+TEST_F(LocalServerLifetime, AnIdleServerServesAgainAndStillNoticesItsClientEnding) {
+    ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t client = ::fork();
+    if (client == 0) {
+        ComPtr<ITestWidget> widget = CreateWidget();
+        pid_t report[3] = {widget ? ServerPidOf(widget.get()) : 0, 0, 0};
+        std::this_thread::sleep_for(500ms); // past the idle tick
+        report[1] = widget && widget->SetNumbers(7, 1) == S_OK ? 1 : 0;
+        report[2] = ::fork(); // inherits the channel and keeps it open
+        if (report[2] == 0) {
+            ::sleep(30);
+            ::_exit(0);
+        }
+        (void)::write(pipeEnds[1], report, sizeof report);
+        ::pause();
+        ::_exit(0);
+    }
+    pid_t report[3] = {};
+    ASSERT_EQ(::read(pipeEnds[0], report, sizeof report), static_cast<ssize_t>(sizeof report));
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    const auto [server, servedAgain, holder] = report;
+    ASSERT_GT(server, 0);
+    EXPECT_EQ(servedAgain, 1);
+    std::this_thread::sleep_for(500ms); // idle again, past the tick
+    ASSERT_EQ(::kill(client, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(client, &status, 0), client);
+    EXPECT_TRUE(EndsWithin(server, 5s)) << "the server waits on a channel its client left";
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, &status, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 

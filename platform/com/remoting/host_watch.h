@@ -4,7 +4,8 @@
 // some other process inherited), and ends when the host does. While busy in
 // a call, a timer signal looks at both every 200 ms and ends the process at
 // once when the host has gone, so a call that runs for minutes does not
-// outlive its host.
+// outlive its host. The timer runs on between calls until a tick finds the
+// server idle, so the idle wait must expect one interruption.
 //
 // No thread: a second thread would make every allocation in the engine take
 // the allocator's lock (about 2 % more instructions for a batch of fills).
@@ -33,7 +34,8 @@ public:
     // True when the host had already gone when the watch began.
     bool HostAlreadyGone() const { return hostAlreadyGone_; }
 
-    // Arms the timer for the stretch in which the server runs a call.
+    // Marks the stretch in which the server runs a call; the timer is armed
+    // by the first call after an idle tick stopped it.
     void SetBusy(bool busy);
 
 private:

@@ -130,7 +130,11 @@ ChannelResult MessageChannel::receiveWith(std::vector<std::byte>& payload, int t
         }
         if (alsoWatch >= 0) {
             pollfd watched[2] = {{socket_.get(), POLLIN, 0}, {alsoWatch, POLLIN, 0}};
-            if (::poll(watched, 2, -1) > 0 && watched[1].revents != 0 && watched[0].revents == 0) {
+            const int ready = ::poll(watched, 2, -1);
+            if (ready < 0 && errno == EINTR) {
+                continue; // a signal (the host watch's last tick): watch both again
+            }
+            if (ready > 0 && watched[1].revents != 0 && watched[0].revents == 0) {
                 return ChannelResult::Closed;
             }
         } else if (tickMs != kForever && !WaitReady(socket_.get(), POLLIN, tickMs, keepWaiting)) {
