@@ -9,17 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
 
 using namespace paginor::test_support;
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct EncryptionCase {
     const char* name;
@@ -58,8 +50,8 @@ TEST(EncryptedForms, AreFilledSavedAndReadBackWithEveryMethod) {
         EXPECT_EQ(run.value(2), "0");
         EXPECT_EQ(run.value(5), value);
 
-        const std::string original = readAll(input);
-        EXPECT_EQ(readAll(output).compare(0, original.size(), original), 0)
+        const std::string original = readFile(input);
+        EXPECT_EQ(readFile(output).compare(0, original.size(), original), 0)
             << "the save rewrote the original bytes";
         const auto check = runProcess("qpdf", {"--check", output});
         EXPECT_EQ(check.exitCode, 0) << check.out;
