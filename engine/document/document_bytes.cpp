@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <sys/mman.h>
+#include <sys/sendfile.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -167,12 +168,21 @@ void DocumentBytes::writeOriginalTo(int out) const {
         // The file itself is the source: no page of it passes through here.
         // What one call copies was copied under the lease; once another
         // program has broken it, the rest comes from the copy in memory.
+        // Between two file systems copy_file_range refuses (EXDEV) and
+        // sendfile still copies inside the kernel.
         constexpr std::size_t kChunk = std::size_t{8} << 20;
         loff_t from = 0;
+        bool acrossFileSystems = false;
         while (done < originalSize_ && !mappingWasCopied(mapping_)) {
-            const ssize_t copied = ::copy_file_range(file_.get(), &from, out, nullptr,
-                                                     std::min(kChunk, originalSize_ - done), 0);
+            const std::size_t length = std::min(kChunk, originalSize_ - done);
+            const ssize_t copied =
+                acrossFileSystems ? ::sendfile(out, file_.get(), &from, length)
+                                  : ::copy_file_range(file_.get(), &from, out, nullptr, length, 0);
             if (copied < 0 && errno == EINTR) {
+                continue;
+            }
+            if (copied < 0 && errno == EXDEV && !acrossFileSystems) {
+                acrossFileSystems = true;
                 continue;
             }
             if (copied <= 0) {
